@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace shiftlet {
+
+// Questions about paths and files that the driver asks the system.
+class FileSystemObject {
+ public:
+  virtual ~FileSystemObject() = default;
+  // The folder part of `path`, from the text alone; no trailing separator unless it is a root.
+  virtual std::string GetParentFolderName(const std::string& path) = 0;
+  // True when a file (not a folder) exists at `path`.
+  virtual bool FileExists(const std::string& path) = 0;
+};
+
+}  // namespace shiftlet

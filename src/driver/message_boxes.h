@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace shiftlet {
+
+// Modal message boxes captioned "Shiftlet", with no icon.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // A box with an OK button; returns when it is closed.
+  virtual void ShowOk(const std::string& text) = 0;
+  // A box with Yes (the default) and No; returns true when Yes was chosen.
+  virtual bool AskYesNo(const std::string& text) = 0;
+};
+
+}  // namespace shiftlet

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace shiftlet {
+
+// The folder part of `path`, worked out from the text alone: everything before the last
+// separator (any character of `separators`). The separator is kept only when the folder is a root:
+// "/" for "/x.qnf", "C:\" for "C:\x.qnf". A path without a separator gives "" ("C:x.qnf" gives
+// "C:" when drive letters are recognised).
+std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters);
+
+// `folder` followed by `separator` and `name`; no second separator when the folder already ends
+// in one (a root), and `name` alone, in the current folder, when `folder` is empty.
+std::string JoinPath(std::string_view folder, char separator, std::string_view name);
+
+// The name proposed for the new menu file: "migrated.", the old file's name less its last four
+// characters, ".qnf" (menu.qof gives migrated.menu.qnf). Exactly four characters are cut, whatever
+// the extension. Throws ConversionFailure (invalid argument) for a name shorter than four.
+std::string DefaultDestinationName(std::string_view sourceTitle);
+
+}  // namespace shiftlet

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "driver/file_picker.h"
+#include "driver/file_system_object.h"
+#include "driver/message_boxes.h"
+#include "textfile/file_layer.h"
+
+namespace shiftlet {
+
+// Everything the driver needs from the system it runs on. One implementation per front-end
+// (src/platform/); the driver itself knows nothing of terminals or windows.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  virtual MessageBoxes& Boxes() = 0;
+  // The picker, created on first use; the same one serves both choices. Throws
+  // std::runtime_error when it cannot be created.
+  virtual FilePicker& Picker() = 0;
+  // A new file-system object. Throws std::runtime_error when it cannot be created.
+  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;
+  virtual FileLayer& Files() = 0;
+  // The separator placed between a folder and a file name in the configuration path.
+  virtual char PathSeparator() const = 0;
+};
+
+}  // namespace shiftlet

@@ -1,0 +1,81 @@
+#include "driver/shiftlet_core.h"
+
+#include <memory>
+
+#include "driver/messages.h"
+#include "driver/path_text.h"
+#include "menu/menu_files.h"
+#include "textfile/field_reader.h"
+#include "textfile/line_writer.h"
+
+namespace shiftlet {
+
+RunEnd ShiftletCore::RunConversion() {
+  MessageBoxes& boxes = platform_.Boxes();
+  if (!boxes.AskYesNo(messages::kAskInstalled)) {
+    boxes.ShowOk(messages::kInstallFirst);
+    return RunEnd::kDeclined;
+  }
+  if (!boxes.AskYesNo(messages::kAskContinue)) {
+    return RunEnd::kDeclined;
+  }
+  boxes.ShowOk(messages::kSelectSource);
+
+  FilePicker& picker = platform_.Picker();
+  picker.Filter = messages::kSourceFilter;
+  picker.InitDir = messages::kSourceFolder;
+  picker.filename = messages::kSourceName;
+  picker.DialogTitle = messages::kSourceTitle;
+  picker.ShowOpen();
+
+  // From here on, whatever goes wrong ends in the one failure message.
+  try {
+    ConvertPickedFiles(picker);
+  } catch (...) {
+    boxes.ShowOk(messages::kFailure);
+    return RunEnd::kFailed;
+  }
+  boxes.ShowOk(messages::kSuccess);
+  return RunEnd::kSucceeded;
+}
+
+void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
+  state_.SourceTitle = picker.FileTitle;
+  ReadOldMenuFile(tables_, platform_.Files(), picker.filename);
+
+  platform_.Boxes().ShowOk(messages::kSelectDestination);
+  picker.Filter = messages::kDestinationFilter;
+  picker.InitDir = messages::kDestinationFolder;
+  picker.filename = DefaultDestinationName(state_.SourceTitle);
+  picker.DialogTitle = messages::kDestinationTitle;
+  picker.ShowOpen();
+  state_.DestinationPath = picker.filename;
+  state_.DestinationTitle = picker.FileTitle;
+
+  fileSystem_ = platform_.CreateFileSystemObject();
+  state_.DestinationFolder = fileSystem_->GetParentFolderName(state_.DestinationPath);
+  WriteNewMenuFile(tables_, platform_.Files(), state_.DestinationPath);
+  UpdateConfiguration();
+}
+
+void ShiftletCore::UpdateConfiguration() {
+  const std::string path =
+      JoinPath(state_.DestinationFolder, platform_.PathSeparator(), messages::kConfigurationName);
+  if (!fileSystem_) {
+    fileSystem_ = platform_.CreateFileSystemObject();
+  }
+  if (!fileSystem_->FileExists(path)) {
+    return;  // nothing is created where Velmora keeps no configuration
+  }
+  FieldReader reader(platform_.Files(), path);
+  reader.ReadFields({&state_.ConfigName, &state_.ConfigSecond, &state_.ConfigThird});
+  reader.Close();
+
+  LineWriter writer(platform_.Files(), path);
+  writer.WriteLine({state_.DestinationTitle});
+  writer.WriteLine({state_.ConfigSecond});
+  writer.WriteLine({state_.ConfigThird});
+  writer.Close();
+}
+
+}  // namespace shiftlet

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "menu/item_table.h"
+#include "textfile/file_layer.h"
+
+namespace shiftlet {
+
+// Reads an old menu file: a header field (ignored), then five fields per item (Text, old kind,
+// MenuNo, Value, Extra), into tables.itemTable from slot 0, translating kinds. Afterwards
+// tables.lastIndex is the last filled slot (-1 for no item). Throws ConversionFailure on any
+// error: no file, no header, an incomplete item, a field that does not fit, a 302nd item.
+void ReadOldMenuFile(MenuTables& tables, FileLayer& files, const std::string& path);
+
+// Writes slots 0..lastIndex as a new menu file: "70", one element line per item, one node line per
+// item, "x". Fills tables.menuMap on the way. Throws ConversionFailure on any error, and then
+// nothing is left at the path that was not there before.
+void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path);
+
+// The element line of the item at `position`: e,position,Text,Kind,Value,,,Extra with plain
+// integers and nothing quoted.
+std::string ElementLine(std::int16_t position, const MenuItem& item);
+
+// The menu number an item of kind 2 opens, from its Value: a whole number (a fraction is rounded
+// as numbers are everywhere) within 0..300. Throws ConversionFailure (type mismatch, subscript out
+// of range) otherwise.
+std::int32_t OpenedMenuNumber(const std::string& value);
+
+}  // namespace shiftlet

@@ -1,0 +1,52 @@
+#include "platform/console/console_message_boxes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "driver/messages.h"
+
+namespace shiftlet {
+
+bool ReadAnswerLine(std::istream& in, std::string& line) {
+  if (!std::getline(in, line)) {
+    return false;
+  }
+  if (!line.empty() && line.back() == '\r') {
+    line.pop_back();
+  }
+  return true;
+}
+
+void ConsoleMessageBoxes::ShowBox(const std::string& text) {
+  out_ << "\n[" << messages::kCaption << "]\n" << text << '\n';
+}
+
+void ConsoleMessageBoxes::ShowOk(const std::string& text) {
+  ShowBox(text);
+  out_ << "[OK] (press Enter) " << std::flush;
+  std::string line;
+  ReadAnswerLine(in_, line);
+}
+
+bool ConsoleMessageBoxes::AskYesNo(const std::string& text) {
+  ShowBox(text);
+  for (;;) {
+    out_ << "[Yes/No] (Enter = Yes) " << std::flush;
+    std::string answer;
+    if (!ReadAnswerLine(in_, answer)) {
+      out_ << '\n';
+      return false;
+    }
+    std::transform(answer.begin(), answer.end(), answer.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (answer.empty() || answer == "y" || answer == "yes") {
+      return true;
+    }
+    if (answer == "n" || answer == "no") {
+      return false;
+    }
+  }
+}
+
+}  // namespace shiftlet

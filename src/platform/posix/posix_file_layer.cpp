@@ -1,0 +1,189 @@
+// Files on POSIX systems, through the system calls themselves so that every error is seen:
+// exclusive creation, fsync before the rename, a checked close, and the folder synced after it.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "platform/system_file_layer.h"
+#include "textfile/conversion_failure.h"
+
+namespace shiftlet {
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, const std::string& path, int error) {
+  throw ConversionFailure(std::string(what) + " " + path + ": " + std::strerror(error));
+}
+
+class PosixFile final : public OpenFile {
+ public:
+  PosixFile(int descriptor, std::string path) : descriptor_(descriptor), path_(std::move(path)) {}
+  ~PosixFile() override {
+    if (descriptor_ >= 0) {
+      ::close(descriptor_);
+    }
+  }
+
+  std::uint64_t SizeHint() override {
+    struct stat info {};
+    if (::fstat(descriptor_, &info) != 0 || info.st_size < 0) {
+      return 0;
+    }
+    return static_cast<std::uint64_t>(info.st_size);
+  }
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    for (;;) {
+      const ssize_t got = ::read(descriptor_, buffer, size);
+      if (got >= 0) {
+        return static_cast<std::size_t>(got);
+      }
+      if (errno != EINTR) {
+        Fail("cannot read", path_, errno);
+      }
+    }
+  }
+
+  void Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      const ssize_t put = ::write(descriptor_, data, size);
+      if (put < 0) {
+        if (errno == EINTR) {
+          continue;
+        }
+        Fail("cannot write", path_, errno);
+      }
+      data += put;
+      size -= static_cast<std::size_t>(put);
+    }
+  }
+
+  void Flush() override {
+    if (::fsync(descriptor_) != 0) {
+      Fail("cannot flush", path_, errno);
+    }
+  }
+
+  void Close() override {
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (descriptor >= 0 && ::close(descriptor) != 0) {
+      Fail("cannot close", path_, errno);
+    }
+  }
+
+ private:
+  int descriptor_;
+  std::string path_;
+};
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) {
+    return ".";
+  }
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+class PosixFileLayer final : public FileLayer {
+ public:
+  std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+      Fail("cannot open", path, errno);
+    }
+    auto file = std::make_unique<PosixFile>(descriptor, path);
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0) {
+      Fail("cannot open", path, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+      Fail("cannot open", path, EISDIR);
+    }
+    return file;
+  }
+
+  void CheckWritableInPlace(const std::string& path) override {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+      if (errno != ENOENT) {
+        Fail("cannot write", path, errno);
+      }
+      // A missing file is created in its folder, which must exist.
+      const std::string folder = FolderOf(path);
+      if (::stat(folder.c_str(), &info) != 0) {
+        Fail("cannot write", path, errno);
+      }
+      if (!S_ISDIR(info.st_mode)) {
+        Fail("cannot write", path, ENOTDIR);
+      }
+      return;
+    }
+    if (S_ISDIR(info.st_mode)) {
+      Fail("cannot write", path, EISDIR);
+    }
+    // A file with no write permission for anyone is read-only, even to an administrator who could
+    // write it anyway, as a read-only file is on Windows.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      Fail("cannot write", path, EACCES);
+    }
+    // Opening for writing without truncating changes nothing and asks the real question.
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+      Fail("cannot write", path, errno);
+    }
+    ::close(descriptor);
+  }
+
+  std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
+    const int descriptor =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);  // less the umask
+    if (descriptor < 0) {
+      if (errno == EEXIST) {
+        return nullptr;
+      }
+      Fail("cannot create", path, errno);
+    }
+    return std::make_unique<PosixFile>(descriptor, path);
+  }
+
+  void Replace(const std::string& source, const std::string& target) override {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+      // Keep the target's owner where we may (only an administrator may give files away) and its
+      // permissions always.
+      if (::chown(source.c_str(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
+        Fail("cannot set the owner of", source, errno);
+      }
+      if (::chmod(source.c_str(), info.st_mode & 07777) != 0) {
+        Fail("cannot set the permissions of", source, errno);
+      }
+    }
+    if (::rename(source.c_str(), target.c_str()) != 0) {
+      Fail("cannot replace", target, errno);
+    }
+    // Make the rename itself durable. The file is in place either way, so errors are ignored.
+    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_CLOEXEC);
+    if (folder >= 0) {
+      ::fsync(folder);
+      ::close(folder);
+    }
+  }
+
+  void RemoveQuietly(const std::string& path) noexcept override { ::unlink(path.c_str()); }
+};
+
+}  // namespace
+
+std::unique_ptr<FileLayer> MakeSystemFileLayer() {
+  return std::make_unique<PosixFileLayer>();
+}
+
+}  // namespace shiftlet

@@ -1,0 +1,163 @@
+#include "textfile/field_reader.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+#include "textfile/conversion_failure.h"
+#include "textfile/number_forms.h"
+
+namespace shiftlet {
+
+namespace {
+
+constexpr std::size_t kReadBlock = 1 << 20;
+
+bool IsLineEnd(char c) {
+  return c == '\r' || c == '\n';
+}
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+constexpr std::int32_t kInt16Min = std::numeric_limits<std::int16_t>::min();
+constexpr std::int32_t kInt16Max = std::numeric_limits<std::int16_t>::max();
+
+std::string ReadWhole(FileLayer& files, const std::string& path) {
+  std::unique_ptr<OpenFile> file = files.OpenForReading(path);
+  std::string bytes;
+  const std::uint64_t hint = file->SizeHint();
+  if (hint < std::numeric_limits<std::size_t>::max() / 2) {
+    // One byte more than the size, so the read that finds the end needs no larger buffer.
+    bytes.reserve(static_cast<std::size_t>(hint) + 1);
+  }
+  for (;;) {
+    const std::size_t used = bytes.size();
+    const std::size_t room =
+        bytes.capacity() > used ? bytes.capacity() - used : std::max(kReadBlock, used);
+    bytes.resize(used + room);
+    const std::size_t got = file->Read(bytes.data() + used, room);
+    bytes.resize(used + got);
+    if (got == 0) {
+      break;
+    }
+  }
+  file->Close();
+  return bytes;
+}
+
+}  // namespace
+
+std::int16_t LooseToInt16(const LooseValue& value) {
+  if (value.form == LooseValue::Form::kEmpty) {
+    return 0;
+  }
+  const NumberReading reading = ReadWholeNumber(value.text, kInt16Min, kInt16Max);
+  switch (reading.status) {
+    case NumberStatus::kNumber:
+      return static_cast<std::int16_t>(reading.value);
+    case NumberStatus::kOverflow:
+      throw ConversionFailure("overflow: " + value.text);
+    case NumberStatus::kNotANumber:
+      break;
+  }
+  throw ConversionFailure("type mismatch: \"" + value.text + "\" is not a number");
+}
+
+FieldReader::FieldReader(FileLayer& files, const std::string& path)
+    : path_(path), bytes_(ReadWhole(files, path)) {}
+
+bool FieldReader::AtEnd() {
+  if (position_ > blankUntil_) {
+    blankUntil_ = position_;
+  }
+  while (blankUntil_ < bytes_.size() &&
+         (IsBlank(bytes_[blankUntil_]) || IsLineEnd(bytes_[blankUntil_]))) {
+    ++blankUntil_;
+  }
+  return blankUntil_ == bytes_.size();
+}
+
+void FieldReader::SkipLineEnd() {
+  // One line end: CR, LF, or CR followed by LF.
+  if (bytes_[position_] == '\r' && position_ + 1 < bytes_.size() && bytes_[position_ + 1] == '\n') {
+    ++position_;
+  }
+  ++position_;
+}
+
+FieldReader::Field FieldReader::NextField() {
+  const std::size_t size = bytes_.size();
+  while (position_ < size && IsBlank(bytes_[position_])) {
+    ++position_;
+  }
+  if (position_ == size) {
+    throw ConversionFailure("input past the end of " + path_);
+  }
+  const char* data = bytes_.data();
+  Field field;
+  if (data[position_] == '"') {
+    field.quoted = true;
+    const std::size_t start = ++position_;
+    while (position_ < size && data[position_] != '"' && !IsLineEnd(data[position_])) {
+      ++position_;
+    }
+    field.text = std::string_view(data + start, position_ - start);
+    if (position_ < size && data[position_] == '"') {
+      ++position_;
+      while (position_ < size && data[position_] != ',' && !IsLineEnd(data[position_])) {
+        ++position_;
+      }
+    }
+  } else {
+    const std::size_t start = position_;
+    while (position_ < size && data[position_] != ',' && !IsLineEnd(data[position_])) {
+      ++position_;
+    }
+    std::size_t end = position_;
+    while (end > start && IsBlank(data[end - 1])) {
+      --end;
+    }
+    field.text = std::string_view(data + start, end - start);
+  }
+  if (position_ < size) {
+    if (data[position_] == ',') {
+      ++position_;
+    } else {
+      SkipLineEnd();
+    }
+  }
+  return field;
+}
+
+void FieldReader::Fill(const FieldTarget& target, const Field& field) const {
+  if (auto* text = std::get_if<std::string*>(&target)) {
+    (*text)->assign(field.text);
+  } else if (auto* integer = std::get_if<std::int16_t*>(&target)) {
+    const NumberReading reading = ReadWholeNumber(field.text, kInt16Min, kInt16Max);
+    if (reading.status == NumberStatus::kOverflow) {
+      throw ConversionFailure("overflow: " + std::string(field.text) + " in " + path_);
+    }
+    **integer = static_cast<std::int16_t>(reading.value);  // 0 when not a number
+  } else {
+    LooseValue& loose = *std::get<LooseValue*>(target);
+    loose.text.assign(field.text);
+    if (field.quoted) {
+      loose.form = LooseValue::Form::kText;
+    } else if (field.text.empty()) {
+      loose.form = LooseValue::Form::kEmpty;
+    } else {
+      const bool isNumber =
+          ReadWholeNumber(field.text, kInt16Min, kInt16Max).status != NumberStatus::kNotANumber;
+      loose.form = isNumber ? LooseValue::Form::kNumber : LooseValue::Form::kText;
+    }
+  }
+}
+
+void FieldReader::ReadFields(std::initializer_list<FieldTarget> targets) {
+  for (const FieldTarget& target : targets) {
+    Fill(target, NextField());
+  }
+}
+
+}  // namespace shiftlet

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "textfile/file_layer.h"
+
+namespace shiftlet {
+
+// A field kept in the form it was found in, to be converted by the caller afterwards.
+struct LooseValue {
+  enum class Form { kEmpty, kNumber, kText };
+  Form form = Form::kEmpty;
+  std::string text;
+};
+
+// Converts a loose value to a 16-bit integer: empty gives 0; a number, or text that reads as one,
+// gives its value; any other text (the empty text of a quoted "" included) is a type mismatch.
+// Throws ConversionFailure on a type mismatch or when the value does not fit in 16 bits.
+std::int16_t LooseToInt16(const LooseValue& value);
+
+// Where one field of a read statement goes, and so how it is read.
+using FieldTarget = std::variant<std::string*, std::int16_t*, LooseValue*>;
+
+// Reads a file of fields separated by commas and line ends (CR, LF or CRLF, each one line end).
+// The file is read whole when it is opened and closed at once, so only the parsing remains.
+//
+// How a field is read:
+// - Spaces and tabs before a field are skipped.
+// - A field starting with a double quote runs to the next double quote; the characters after the
+//   closing quote are skipped up to and including the next comma or line end. A line end before
+//   the closing quote ends the field there and is its delimiter, so no field ever holds a CR or LF.
+//   A quote is never part of a quoted field's text.
+// - Any other field runs to the next comma or line end, which is consumed. Spaces and tabs at its
+//   end are not part of it: "Open  ," reads as "Open". Number-sign texts such as "#TRUE#" are
+//   plain text.
+// - A comma or line end met at once is an empty field.
+// - The last field of a file may end at the end of the file, with no line end.
+class FieldReader {
+ public:
+  // Opens `path` and reads it whole. Throws ConversionFailure when it cannot.
+  FieldReader(FileLayer& files, const std::string& path);
+
+  // True when nothing but spaces, tabs and line ends is left, so blank lines at the end of a file
+  // are not a further field.
+  bool AtEnd();
+
+  // One read statement: fills the targets in order from the next fields, across line ends.
+  // Throws ConversionFailure when the file ends before the last target (input past the end) or a
+  // number does not fit a 16-bit target (overflow). Text that is not a number gives 0 for a
+  // 16-bit target, without failing.
+  void ReadFields(std::initializer_list<FieldTarget> targets);
+
+  // Nothing is left open to close; kept so that every file is used open, read or write, close.
+  void Close() {}
+
+ private:
+  struct Field {
+    std::string_view text;
+    bool quoted = false;
+  };
+  Field NextField();
+  void SkipLineEnd();
+  void Fill(const FieldTarget& target, const Field& field) const;
+
+  std::string path_;
+  std::string bytes_;
+  std::size_t position_ = 0;
+  // Where the last AtEnd() scan stopped; everything from position_ up to it is blank, so a long
+  // run of blank lines is scanned once however often AtEnd() is asked.
+  std::size_t blankUntil_ = 0;
+};
+
+}  // namespace shiftlet

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace shiftlet {
+
+// An open operating-system file. Every failing call throws ConversionFailure naming the path and
+// the system's reason. The destructor closes a file that Close() has not, ignoring errors, so that
+// an unwinding failure never throws twice.
+class OpenFile {
+ public:
+  virtual ~OpenFile() = default;
+
+  // Size of the file when it was opened, as a hint for reading it whole.
+  virtual std::uint64_t SizeHint() = 0;
+  // Reads up to `size` bytes; returns how many, 0 only at the end of the file.
+  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+  // Writes all `size` bytes.
+  virtual void Write(const char* data, std::size_t size) = 0;
+  // Makes what was written durable on the disk.
+  virtual void Flush() = 0;
+  // Closes the file, reporting any error the system gives on closing.
+  virtual void Close() = 0;
+};
+
+// The few file operations the text files need, one implementation per operating system
+// (src/platform/). Tests wrap it to make any one call fail.
+class FileLayer {
+ public:
+  virtual ~FileLayer() = default;
+
+  // Opens an existing file for reading, in binary: no byte is translated.
+  virtual std::unique_ptr<OpenFile> OpenForReading(const std::string& path) = 0;
+
+  // Fails unless `path` could be opened for writing in place: a read-only file, something that is
+  // not a file, or a folder that does not exist fails here. A missing file in an existing folder
+  // passes. Nothing is created or changed.
+  virtual void CheckWritableInPlace(const std::string& path) = 0;
+
+  // Creates a new, empty file for writing, in binary. Returns null when something already exists
+  // at `path` (so the caller can try another name); throws on any other error.
+  virtual std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) = 0;
+
+  // Puts the complete file at `source` in place of `target` in one step: anyone opening `target`
+  // sees either its old content or the new, never a mix. A target that existed keeps its
+  // permissions (attributes on Windows). `source` no longer exists afterwards.
+  virtual void Replace(const std::string& source, const std::string& target) = 0;
+
+  // Removes a file, ignoring errors: used only to clean up after a failure.
+  virtual void RemoveQuietly(const std::string& path) noexcept = 0;
+};
+
+}  // namespace shiftlet

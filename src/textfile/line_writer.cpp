@@ -1,0 +1,35 @@
+#include "textfile/line_writer.h"
+
+#include "textfile/conversion_failure.h"
+#include "textfile/number_forms.h"
+
+namespace shiftlet {
+
+LineWriter::LineWriter(FileLayer& files, const std::string& path) {
+  file_.emplace(files, path);
+}
+
+void LineWriter::WriteLine(std::initializer_list<LineItem> items) {
+  if (!file_) {
+    throw ConversionFailure("write after close");
+  }
+  line_.clear();
+  for (const LineItem& item : items) {
+    if (const auto* text = std::get_if<std::string_view>(&item)) {
+      line_ += *text;
+    } else {
+      line_ += PrintForm(std::get<std::int16_t>(item));
+    }
+  }
+  line_ += "\r\n";
+  file_->Write(line_);
+}
+
+void LineWriter::Close() {
+  if (file_) {
+    file_->Commit();
+    file_.reset();
+  }
+}
+
+}  // namespace shiftlet

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "textfile/file_layer.h"
+#include "textfile/replacement_file.h"
+
+namespace shiftlet {
+
+// One item of a write statement: text written as it is, or an integer written in print form.
+using LineItem = std::variant<std::string_view, std::int16_t>;
+
+// Writes a file one line per write statement, each line ended by CR LF.
+// The file appears at its path only when Close() succeeds; a writer destroyed before that (a
+// failure) leaves whatever was at the path untouched.
+class LineWriter {
+ public:
+  // Opens `path` for writing. Throws ConversionFailure when it could not be written in place.
+  LineWriter(FileLayer& files, const std::string& path);
+
+  // One write statement: the items one after another, nothing between them and nothing quoted
+  // or escaped, then CR LF.
+  void WriteLine(std::initializer_list<LineItem> items);
+
+  // Writes out everything and puts the file in place. Throws ConversionFailure on any error.
+  void Close();
+
+ private:
+  std::optional<ReplacementFile> file_;
+  std::string line_;
+};
+
+}  // namespace shiftlet

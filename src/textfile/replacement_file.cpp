@@ -1,0 +1,70 @@
+#include "textfile/replacement_file.h"
+
+#include <chrono>
+#include <cstdio>
+#include <utility>
+
+#include "textfile/conversion_failure.h"
+
+namespace shiftlet {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr unsigned kNameAttempts = 100;
+
+}  // namespace
+
+std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
+  // The clock makes collisions with leftovers of an earlier run unlikely; the attempt number
+  // makes each retry differ.
+  const auto ticks =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  char tag[40];
+  std::snprintf(tag, sizeof tag, ".%06llx%02x.tmp", ticks & 0xffffffULL, attempt & 0xffU);
+  return target + tag;
+}
+
+ReplacementFile::ReplacementFile(FileLayer& files, std::string target)
+    : files_(files), target_(std::move(target)) {
+  files_.CheckWritableInPlace(target_);
+  for (unsigned attempt = 0; attempt < kNameAttempts && !file_; ++attempt) {
+    temporaryPath_ = TemporaryNameFor(target_, attempt);
+    file_ = files_.CreateExclusive(temporaryPath_);
+  }
+  if (!file_) {
+    throw ConversionFailure("no free temporary name beside " + target_);
+  }
+  buffer_.reserve(kBlockSize);
+}
+
+ReplacementFile::~ReplacementFile() {
+  if (!committed_) {
+    file_.reset();  // closes quietly
+    files_.RemoveQuietly(temporaryPath_);
+  }
+}
+
+void ReplacementFile::Write(std::string_view bytes) {
+  buffer_.append(bytes);
+  if (buffer_.size() >= kBlockSize) {
+    WriteBuffered();
+  }
+}
+
+void ReplacementFile::WriteBuffered() {
+  if (!buffer_.empty()) {
+    file_->Write(buffer_.data(), buffer_.size());
+    buffer_.clear();
+  }
+}
+
+void ReplacementFile::Commit() {
+  WriteBuffered();
+  file_->Flush();
+  file_->Close();
+  files_.Replace(temporaryPath_, target_);
+  committed_ = true;
+}
+
+}  // namespace shiftlet
