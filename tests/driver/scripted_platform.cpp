@@ -1,0 +1,85 @@
+#include "driver/scripted_platform.h"
+
+#include <filesystem>
+
+#include "driver/path_text.h"
+
+namespace shiftlet::testing {
+
+class ScriptedPlatform::ScriptedBoxes final : public MessageBoxes {
+ public:
+  explicit ScriptedBoxes(ScriptedPlatform& platform) : platform_(platform) {}
+  void ShowOk(const std::string& text) override { platform_.transcript.push_back("Ok: " + text); }
+  bool AskYesNo(const std::string& text) override {
+    platform_.transcript.push_back("YesNo: " + text);
+    if (platform_.answers.empty()) {
+      throw std::logic_error("the script has no answer for: " + text);
+    }
+    const bool yes = platform_.answers.front();
+    platform_.answers.pop_front();
+    return yes;
+  }
+
+ private:
+  ScriptedPlatform& platform_;
+};
+
+class ScriptedPlatform::ScriptedPicker final : public FilePicker {
+ public:
+  explicit ScriptedPicker(ScriptedPlatform& platform) : platform_(platform) {}
+  void ShowOpen() override {
+    platform_.transcript.push_back("Pick: " + DialogTitle + " [" + Filter + "] in " + InitDir +
+                                   " proposing " + filename);
+    if (platform_.picks.empty()) {
+      throw std::logic_error("the script has no pick for: " + DialogTitle);
+    }
+    const std::optional<std::string> pick = platform_.picks.front();
+    platform_.picks.pop_front();
+    filename = pick.value_or("");
+    FileTitle = std::filesystem::path(filename).filename().string();
+  }
+
+ private:
+  ScriptedPlatform& platform_;
+};
+
+namespace {
+
+class TextFileSystemObject final : public FileSystemObject {
+ public:
+  std::string GetParentFolderName(const std::string& path) override {
+    return ParentFolderOf(path, "/", false);
+  }
+  bool FileExists(const std::string& path) override {
+    return std::filesystem::is_regular_file(path);
+  }
+};
+
+}  // namespace
+
+ScriptedPlatform::ScriptedPlatform(FileLayer& files)
+    : files_(files), boxes_(std::make_unique<ScriptedBoxes>(*this)) {}
+ScriptedPlatform::~ScriptedPlatform() = default;
+
+MessageBoxes& ScriptedPlatform::Boxes() {
+  return *boxes_;
+}
+
+FilePicker& ScriptedPlatform::Picker() {
+  if (pickerCannotBeCreated) {
+    throw std::runtime_error("the picker cannot be created");
+  }
+  if (!picker_) {
+    picker_ = std::make_unique<ScriptedPicker>(*this);
+  }
+  return *picker_;
+}
+
+std::unique_ptr<FileSystemObject> ScriptedPlatform::CreateFileSystemObject() {
+  if (fileSystemCannotBeCreated) {
+    throw std::runtime_error("the file-system object cannot be created");
+  }
+  return std::make_unique<TextFileSystemObject>();
+}
+
+}  // namespace shiftlet::testing

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "driver/platform.h"
+
+namespace shiftlet::testing {
+
+// A platform that plays the user from a script and writes down everything shown, in order:
+//   "YesNo: <text>", "Ok: <text>",
+//   "Pick: <DialogTitle> [<Filter>] in <InitDir> proposing <filename>".
+// Files are real, through the file layer given.
+class ScriptedPlatform final : public Platform {
+ public:
+  explicit ScriptedPlatform(FileLayer& files);
+  ~ScriptedPlatform() override;
+
+  MessageBoxes& Boxes() override;
+  FilePicker& Picker() override;
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  FileLayer& Files() override { return files_; }
+  char PathSeparator() const override { return '/'; }
+
+  std::deque<bool> answers;                      // Yes/No answers; running dry is a test error
+  std::deque<std::optional<std::string>> picks;  // full paths chosen; nullopt cancels
+  bool pickerCannotBeCreated = false;
+  bool fileSystemCannotBeCreated = false;
+  std::vector<std::string> transcript;
+
+ private:
+  class ScriptedBoxes;
+  class ScriptedPicker;
+  FileLayer& files_;
+  std::unique_ptr<ScriptedBoxes> boxes_;
+  std::unique_ptr<ScriptedPicker> picker_;
+};
+
+}  // namespace shiftlet::testing

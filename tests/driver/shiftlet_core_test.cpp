@@ -1,0 +1,249 @@
+#include "driver/shiftlet_core.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/messages.h"
+#include "driver/scripted_platform.h"
+#include "platform/system_file_layer.h"
+#include "support/faulty_file_layer.h"
+#include "support/temp_folder.h"
+
+namespace shiftlet {
+namespace {
+
+using testing::FaultyFileLayer;
+using testing::ListFolder;
+using testing::ReadBytes;
+using testing::ScriptedPlatform;
+using testing::TempFolder;
+using testing::WriteBytes;
+using Transcript = std::vector<std::string>;
+
+const std::string kOldMenu = "70\r\n\"A\",1,0,\"1\",0\r\n\"B\",3,1,\"b\",2\r\n\"C\",0,0,\"\",0\r\n";
+const std::string kNewMenu =
+    "70\r\ne,0,A,2,1,,,0\r\ne,1,B,5,b,,,2\r\ne,2,C,0,,,,0\r\n"
+    "n, 0 ,-1 , 0 \r\nn, 1 , 0 , 1 \r\nn, 2 ,-1 , 2 \r\nx\r\n";
+const std::string kConfig = "\"menu.qnf\",\"skin, dark\",\"en\"\r\n";
+
+std::string Ok(const char* text) {
+  return std::string("Ok: ") + text;
+}
+std::string YesNo(const char* text) {
+  return std::string("YesNo: ") + text;
+}
+const std::string kFirstPick =
+    "Pick: Select your source QOF file [QOF file|*.qof] in C:\\Velmora\\ proposing menu.qof";
+std::string SecondPick(const std::string& proposed) {
+  return "Pick: Select your destination QNF file [QNF file|*.qnf] in C:\\Program Files\\Velmora\\ "
+         "proposing " +
+         proposed;
+}
+
+// One conversion in a folder of its own: the old menu file and default.qcf are laid out there,
+// and the user picks files in it.
+class ShiftletCoreTest : public ::testing::Test {
+ protected:
+  ShiftletCoreTest() { WriteBytes(folder_ / "menu.qof", kOldMenu); }
+
+  // Answers Yes twice and picks the two files given (nullopt: cancel).
+  RunEnd Run(std::optional<std::string> source, std::optional<std::string> destination) {
+    platform_.answers = {true, true};
+    platform_.picks = {std::move(source), std::move(destination)};
+    return core_.RunConversion();
+  }
+  RunEnd RunDefault() { return Run(folder_ / "menu.qof", folder_ / "migrated.menu.qnf"); }
+
+  TempFolder folder_;
+  std::unique_ptr<FileLayer> files_ = MakeSystemFileLayer();
+  ScriptedPlatform platform_{*files_};
+  ShiftletCore core_{platform_};
+};
+
+TEST_F(ShiftletCoreTest, AcceptingEverythingConvertsAndUpdatesTheConfiguration) {
+  WriteBytes(folder_ / "default.qcf", kConfig);
+  EXPECT_EQ(RunEnd::kSucceeded, RunDefault());
+  EXPECT_EQ((Transcript{YesNo(messages::kAskInstalled), YesNo(messages::kAskContinue),
+                        Ok(messages::kSelectSource), kFirstPick, Ok(messages::kSelectDestination),
+                        SecondPick("migrated.menu.qnf"), Ok(messages::kSuccess)}),
+            platform_.transcript);
+  EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "migrated.menu.qnf"));
+  EXPECT_EQ("migrated.menu.qnf\r\nskin, dark\r\nen\r\n", ReadBytes(folder_ / "default.qcf"));
+  EXPECT_EQ("default.qcf menu.qof migrated.menu.qnf", ListFolder(folder_.Path()));
+  const ConversionState& state = core_.State();
+  EXPECT_EQ("menu.qof", state.SourceTitle);
+  EXPECT_EQ(folder_ / "migrated.menu.qnf", state.DestinationPath);
+  EXPECT_EQ("migrated.menu.qnf", state.DestinationTitle);
+  EXPECT_EQ(folder_.Path().string(), state.DestinationFolder);
+  EXPECT_EQ("menu.qnf", state.ConfigName);
+}
+
+TEST_F(ShiftletCoreTest, NoToTheFirstQuestionExplainsAndEnds) {
+  platform_.answers = {false};
+  EXPECT_EQ(RunEnd::kDeclined, core_.RunConversion());
+  EXPECT_EQ((Transcript{YesNo(messages::kAskInstalled), Ok(messages::kInstallFirst)}),
+            platform_.transcript);
+  EXPECT_EQ("menu.qof", ListFolder(folder_.Path()));
+}
+
+TEST_F(ShiftletCoreTest, NoToTheSecondQuestionEndsSilently) {
+  platform_.answers = {true, false};
+  EXPECT_EQ(RunEnd::kDeclined, core_.RunConversion());
+  EXPECT_EQ((Transcript{YesNo(messages::kAskInstalled), YesNo(messages::kAskContinue)}),
+            platform_.transcript);
+  EXPECT_EQ("menu.qof", ListFolder(folder_.Path()));
+}
+
+TEST_F(ShiftletCoreTest, DestinationNameComesFromTheOldFileName) {
+  WriteBytes(folder_ / "old.menu.QOF", kOldMenu);
+  EXPECT_EQ(RunEnd::kSucceeded, Run(folder_ / "old.menu.QOF", folder_ / "x.qnf"));
+  EXPECT_EQ(SecondPick("migrated.old.menu.qnf"), platform_.transcript.at(5));
+}
+
+TEST_F(ShiftletCoreTest, OldFileNameShorterThanFourFailsBeforeTheSecondPicker) {
+  WriteBytes(folder_ / "a.b", kOldMenu);
+  platform_.answers = {true, true};
+  platform_.picks = {folder_ / "a.b"};
+  EXPECT_EQ(RunEnd::kFailed, core_.RunConversion());
+  EXPECT_EQ((Transcript{YesNo(messages::kAskInstalled), YesNo(messages::kAskContinue),
+                        Ok(messages::kSelectSource), kFirstPick, Ok(messages::kSelectDestination),
+                        Ok(messages::kFailure)}),
+            platform_.transcript);
+  EXPECT_EQ("a.b menu.qof", ListFolder(folder_.Path()));
+}
+
+TEST_F(ShiftletCoreTest, WithoutConfigurationNoneIsCreated) {
+  EXPECT_EQ(RunEnd::kSucceeded, RunDefault());
+  EXPECT_EQ("menu.qof migrated.menu.qnf", ListFolder(folder_.Path()));
+  EXPECT_EQ(Ok(messages::kSuccess), platform_.transcript.back());
+}
+
+TEST_F(ShiftletCoreTest, ConfigurationIsRewrittenUnquotedWithoutLaterFields) {
+  WriteBytes(folder_ / "default.qcf",
+             "\"old.qnf\"\r\n\"C:\\Skins\\a b\"\r\n\"x,y\"\r\nfourth,fifth\r\n");
+  EXPECT_EQ(RunEnd::kSucceeded, RunDefault());
+  EXPECT_EQ("migrated.menu.qnf\r\nC:\\Skins\\a b\r\nx,y\r\n", ReadBytes(folder_ / "default.qcf"));
+}
+
+TEST_F(ShiftletCoreTest, ConfigurationWithTwoFieldsFailsAfterTheNewFileIsComplete) {
+  WriteBytes(folder_ / "default.qcf", "\"menu.qnf\",\"skin\"\r\n");
+  EXPECT_EQ(RunEnd::kFailed, RunDefault());
+  EXPECT_EQ(Ok(messages::kFailure), platform_.transcript.back());
+  EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "migrated.menu.qnf"));
+  EXPECT_EQ("\"menu.qnf\",\"skin\"\r\n", ReadBytes(folder_ / "default.qcf"));
+}
+
+TEST_F(ShiftletCoreTest, OldFileChosenAsDestinationIsConvertedInPlace) {
+  EXPECT_EQ(RunEnd::kSucceeded, Run(folder_ / "menu.qof", folder_ / "menu.qof"));
+  EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "menu.qof"));
+  EXPECT_EQ("menu.qof", ListFolder(folder_.Path()));
+}
+
+TEST_F(ShiftletCoreTest, FailuresLeaveEveryFileAsItWas) {
+  // A bad old file, a cancel at either picker, a destination folder that does not exist, and a
+  // bad item written over an earlier conversion: the failure message each time, nothing changed.
+  WriteBytes(folder_ / "bad.qof", "70\r\n\"A\",1,0,\"ab\",0\r\n");
+  WriteBytes(folder_ / "default.qcf", kConfig);
+  WriteBytes(folder_ / "migrated.menu.qnf", "previous\r\n");
+  struct Case {
+    std::optional<std::string> source;
+    std::optional<std::string> destination;
+  };
+  const Case cases[] = {
+      {folder_ / "missing.qof", folder_ / "migrated.menu.qnf"},
+      {std::nullopt, folder_ / "migrated.menu.qnf"},
+      {folder_ / "menu.qof", std::nullopt},
+      {folder_ / "menu.qof", folder_ / "no-folder/migrated.menu.qnf"},
+      {folder_ / "bad.qof", folder_ / "migrated.menu.qnf"},
+  };
+  for (const Case& failing : cases) {
+    ScriptedPlatform platform(*files_);
+    ShiftletCore core(platform);
+    platform.answers = {true, true};
+    platform.picks = {failing.source, failing.destination};
+    EXPECT_EQ(RunEnd::kFailed, core.RunConversion()) << failing.source.value_or("(cancel)");
+    EXPECT_EQ(Ok(messages::kFailure), platform.transcript.back());
+    EXPECT_EQ("previous\r\n", ReadBytes(folder_ / "migrated.menu.qnf"));
+    EXPECT_EQ(kConfig, ReadBytes(folder_ / "default.qcf"));
+    EXPECT_EQ("bad.qof default.qcf menu.qof migrated.menu.qnf", ListFolder(folder_.Path()));
+  }
+}
+
+TEST_F(ShiftletCoreTest, FileSystemObjectThatCannotBeCreatedFailsBeforeWriting) {
+  platform_.fileSystemCannotBeCreated = true;
+  EXPECT_EQ(RunEnd::kFailed, RunDefault());
+  EXPECT_EQ(Ok(messages::kFailure), platform_.transcript.back());
+  EXPECT_EQ("menu.qof", ListFolder(folder_.Path()));
+}
+
+TEST_F(ShiftletCoreTest, PickerThatCannotBeCreatedIsNotAConversionFailure) {
+  platform_.pickerCannotBeCreated = true;
+  platform_.answers = {true, true};
+  EXPECT_THROW(core_.RunConversion(), std::runtime_error);
+  EXPECT_EQ((Transcript{YesNo(messages::kAskInstalled), YesNo(messages::kAskContinue),
+                        Ok(messages::kSelectSource)}),
+            platform_.transcript);
+}
+
+TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
+  // Walk every file call of a whole run (old file, new menu file, default.qcf), with a new
+  // destination and over an earlier conversion. A failure before the new menu file is put in
+  // place leaves every file as it was; a failure after that leaves the complete new file beside
+  // default.qcf as it was. No temporary file is ever left behind.
+  const std::string kPrevious = "previous conversion\r\n";
+  for (const bool destinationExists : {false, true}) {
+    std::size_t calls = 0;
+    std::size_t menuReplaceCall = 0;
+    for (std::size_t failing = 0; failing == 0 || failing <= calls; ++failing) {
+      TempFolder folder;
+      WriteBytes(folder / "menu.qof", kOldMenu);
+      WriteBytes(folder / "default.qcf", kConfig);
+      if (destinationExists) {
+        WriteBytes(folder / "migrated.menu.qnf", kPrevious);
+      }
+      FaultyFileLayer files;
+      files.FailCall(failing);
+      ScriptedPlatform platform(files);
+      ShiftletCore core(platform);
+      platform.answers = {true, true};
+      platform.picks = {folder / "menu.qof", folder / "migrated.menu.qnf"};
+      const RunEnd end = core.RunConversion();
+      if (failing == 0) {
+        ASSERT_EQ(RunEnd::kSucceeded, end);
+        calls = files.CallCount();
+        const std::vector<std::string>& log = files.Calls();
+        const auto replace =
+            std::find(log.begin(), log.end(), "replace " + (folder / "migrated.menu.qnf"));
+        ASSERT_NE(log.end(), replace);
+        menuReplaceCall = static_cast<std::size_t>(replace - log.begin()) + 1;
+        ASSERT_LT(menuReplaceCall, calls);
+        continue;
+      }
+      const std::string where =
+          "failing call " + std::to_string(failing) + ": " + files.Calls().at(failing - 1);
+      EXPECT_EQ(RunEnd::kFailed, end) << where;
+      EXPECT_EQ(Ok(messages::kFailure), platform.transcript.back()) << where;
+      EXPECT_EQ(kOldMenu, ReadBytes(folder / "menu.qof")) << where;
+      EXPECT_EQ(kConfig, ReadBytes(folder / "default.qcf")) << where;
+      if (failing > menuReplaceCall) {
+        EXPECT_EQ(kNewMenu, ReadBytes(folder / "migrated.menu.qnf")) << where;
+      } else if (destinationExists) {
+        EXPECT_EQ(kPrevious, ReadBytes(folder / "migrated.menu.qnf")) << where;
+      }
+      const bool destinationThere = destinationExists || failing > menuReplaceCall;
+      EXPECT_EQ(
+          destinationThere ? "default.qcf menu.qof migrated.menu.qnf" : "default.qcf menu.qof",
+          ListFolder(folder.Path()))
+          << where;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace shiftlet

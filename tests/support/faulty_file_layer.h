@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "textfile/file_layer.h"
+
+namespace shiftlet::testing {
+
+// A file layer over the real one that makes one chosen call fail, as a full disk or a pulled
+// stick would. Calls are counted from 1 across every kind (open, check, create, read, write,
+// flush, close, replace); a run with no failure chosen tells how many calls there are to walk.
+class FaultyFileLayer final : public FileLayer {
+ public:
+  FaultyFileLayer();
+  ~FaultyFileLayer() override;
+
+  // Makes call number `call` throw ConversionFailure instead of reaching the system; 0 for none.
+  void FailCall(std::size_t call) { failingCall_ = call; }
+  std::size_t CallCount() const { return calls_.size(); }
+  // What each call was, "write /tmp/x.tmp" and so on, for messages of failing tests.
+  const std::vector<std::string>& Calls() const { return calls_; }
+
+  // Counts a call and throws if it is the chosen one.
+  void Count(const char* what, const std::string& path);
+
+  std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
+  void CheckWritableInPlace(const std::string& path) override;
+  std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
+  void Replace(const std::string& source, const std::string& target) override;
+  void RemoveQuietly(const std::string& path) noexcept override;
+
+ private:
+  std::unique_ptr<FileLayer> real_;
+  std::size_t failingCall_ = 0;
+  std::vector<std::string> calls_;
+};
+
+}  // namespace shiftlet::testing

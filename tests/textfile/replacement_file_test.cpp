@@ -1,0 +1,113 @@
+#include "textfile/replacement_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/system_file_layer.h"
+#include "support/faulty_file_layer.h"
+#include "support/temp_folder.h"
+#include "textfile/conversion_failure.h"
+
+namespace shiftlet {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FaultyFileLayer;
+using testing::ListFolder;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(ReplacementFileTest, TemporaryNameIsBesideTheTargetAndVaries) {
+  const std::string first = TemporaryNameFor("/some/folder/menu.qnf", 0);
+  const std::string second = TemporaryNameFor("/some/folder/menu.qnf", 1);
+  EXPECT_EQ(0U, first.rfind("/some/folder/menu.qnf.", 0)) << first;
+  EXPECT_EQ(".tmp", first.substr(first.size() - 4));
+  EXPECT_NE(first, second);
+}
+
+TEST(ReplacementFileTest, CommitPutsTheBytesInPlace) {
+  TempFolder folder;
+  auto files = MakeSystemFileLayer();
+  const std::string target = folder / "menu.qnf";
+  ReplacementFile file(*files, target);
+  EXPECT_EQ(fs::path(target).parent_path(), fs::path(file.TemporaryPath()).parent_path());
+  EXPECT_TRUE(fs::exists(file.TemporaryPath()));
+  file.Write("70\r\n");
+  file.Write(std::string(200'000, 'z'));
+  file.Commit();
+  EXPECT_EQ("70\r\n" + std::string(200'000, 'z'), ReadBytes(target));
+  EXPECT_EQ("menu.qnf", ListFolder(folder.Path()));
+}
+
+TEST(ReplacementFileTest, ReplacedFileKeepsItsPermissions) {
+  TempFolder folder;
+  auto files = MakeSystemFileLayer();
+  const std::string target = folder / "default.qcf";
+  WriteBytes(target, "old");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ReplacementFile file(*files, target);
+  file.Write("new");
+  file.Commit();
+  EXPECT_EQ("new", ReadBytes(target));
+  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+            fs::status(target).permissions() & fs::perms::all);
+}
+
+TEST(ReplacementFileTest, TargetsThatCouldNotBeWrittenInPlaceFail) {
+  TempFolder folder;
+  auto files = MakeSystemFileLayer();
+  EXPECT_THROW(ReplacementFile(*files, folder / "no-such-folder/menu.qnf"), ConversionFailure);
+  fs::create_directory(folder / "a-folder");
+  EXPECT_THROW(ReplacementFile(*files, folder / "a-folder"), ConversionFailure);
+  const std::string readOnly = folder / "read-only.qnf";
+  WriteBytes(readOnly, "keep me");
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_THROW(ReplacementFile(*files, readOnly), ConversionFailure);
+  EXPECT_EQ("keep me", ReadBytes(readOnly));
+  EXPECT_EQ("a-folder read-only.qnf", ListFolder(folder.Path()));
+}
+
+TEST(ReplacementFileTest, EveryFailingCallLeavesTheTargetAsItWas) {
+  // Walk every file call of a write of an existing and of a missing target; whichever call fails,
+  // the target keeps its old bytes (or stays absent) and no temporary file is left behind.
+  for (const bool targetExists : {true, false}) {
+    std::size_t calls = 0;
+    {
+      TempFolder folder;
+      FaultyFileLayer files;
+      ReplacementFile file(files, folder / "menu.qnf");
+      file.Write(std::string(150'000, 'n'));  // more than one block
+      file.Commit();
+      calls = files.CallCount();
+    }
+    ASSERT_GE(calls, 6U);  // check, create, two writes, flush, close, replace
+    for (std::size_t failing = 1; failing <= calls; ++failing) {
+      TempFolder folder;
+      FaultyFileLayer files;
+      const std::string target = folder / "menu.qnf";
+      if (targetExists) {
+        WriteBytes(target, "the user's file");
+      }
+      files.FailCall(failing);
+      EXPECT_THROW(
+          {
+            ReplacementFile file(files, target);
+            file.Write(std::string(150'000, 'n'));
+            file.Commit();
+          },
+          ConversionFailure)
+          << "call " << failing;
+      EXPECT_EQ(targetExists ? "menu.qnf" : "", ListFolder(folder.Path())) << "call " << failing;
+      if (targetExists) {
+        EXPECT_EQ("the user's file", ReadBytes(target)) << "call " << failing;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace shiftlet
