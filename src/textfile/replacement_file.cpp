@@ -27,6 +27,9 @@ std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
 
 ReplacementFile::ReplacementFile(FileLayer& files, std::string target)
     : files_(files), target_(std::move(target)) {
+  if (target_.empty()) {
+    throw ConversionFailure("no file name given");  // a cancelled picker
+  }
   files_.CheckWritableInPlace(target_);
   for (unsigned attempt = 0; attempt < kNameAttempts && !file_; ++attempt) {
     temporaryPath_ = TemporaryNameFor(target_, attempt);

@@ -60,6 +60,7 @@ TEST(ReplacementFileTest, ReplacedFileKeepsItsPermissions) {
 TEST(ReplacementFileTest, TargetsThatCouldNotBeWrittenInPlaceFail) {
   TempFolder folder;
   auto files = MakeSystemFileLayer();
+  EXPECT_THROW(ReplacementFile(*files, ""), ConversionFailure);
   EXPECT_THROW(ReplacementFile(*files, folder / "no-such-folder/menu.qnf"), ConversionFailure);
   fs::create_directory(folder / "a-folder");
   EXPECT_THROW(ReplacementFile(*files, folder / "a-folder"), ConversionFailure);

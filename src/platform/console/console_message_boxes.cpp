@@ -26,7 +26,9 @@ void ConsoleMessageBoxes::ShowOk(const std::string& text) {
   ShowBox(text);
   out_ << "[OK] (press Enter) " << std::flush;
   std::string line;
-  ReadAnswerLine(in_, line);
+  if (!ReadAnswerLine(in_, line)) {
+    out_ << '\n';
+  }
 }
 
 bool ConsoleMessageBoxes::AskYesNo(const std::string& text) {

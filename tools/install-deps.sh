@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Shiftlet needs, only those that are missing; prints nothing when
+# all are there. Runs apt-get as root, through sudo when not root already.
+#
+#   tools/install-deps.sh            every group below
+#   tools/install-deps.sh GROUP...   only these groups (build, test, format)
+#
+# To add packages, add a function packages_<group> that prints them and list the group in
+# all_groups.
+set -euo pipefail
+
+packages_build() { echo cmake ninja-build g++; }
+packages_test() { echo libgtest-dev googletest; }  # googletest: sources, for cross-builds
+packages_format() { echo clang-format; }
+
+all_groups=(build test format)
+
+is_installed() {
+  dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed$'
+}
+
+main() {
+  local groups=("$@")
+  if ((${#groups[@]} == 0)); then
+    groups=("${all_groups[@]}")
+  fi
+
+  local group package missing=()
+  for group in "${groups[@]}"; do
+    if ! declare -F "packages_$group" >/dev/null; then
+      echo "install-deps: unknown group '$group' (known: ${all_groups[*]})" >&2
+      return 2
+    fi
+    for package in $("packages_$group"); do
+      if ! is_installed "$package"; then
+        missing+=("$package")
+      fi
+    done
+  done
+  if ((${#missing[@]} == 0)); then
+    return 0
+  fi
+
+  local as_root=()
+  if ((EUID != 0)); then
+    if ! command -v sudo >/dev/null; then
+      echo "install-deps: missing ${missing[*]}; run as root or install sudo" >&2
+      return 1
+    fi
+    as_root=(sudo)
+  fi
+  echo "install-deps: installing ${missing[*]}" >&2
+  "${as_root[@]}" apt-get update
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+main "$@"
