@@ -1,39 +1,42 @@
 #!/usr/bin/env bash
-# Builds Shiftlet with the ci preset (warnings as errors), runs every test, and checks that all C++
-# sources are formatted as .clang-format says. Exits non-zero when any of it fails.
+# Builds everything and runs every test: the stages below, in order, each a script of its own
+# (tools/stages/NAME.sh). Exits non-zero when any stage fails; later stages still run, so one
+# run shows every failure.
 #
-#   tools/test.sh      (from any folder)
-#
-# To fix the formatting: clang-format -i <file>...
-set -euo pipefail
+#   tools/test.sh              every stage (this is what CI runs)
+#   tools/test.sh STAGE...     only these stages
+set -uo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-tools/install-deps.sh
+all_stages=(format native)
 
-# Formatting first, as it is quick; its result is reported at the end so the tests still run.
-format_status=0
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  # Tracked files, and new ones not yet added (ignored ones such as build/ left out).
-  mapfile -d '' listed < <(git ls-files -z --cached --others --exclude-standard -- '*.cpp' '*.h')
-else
-  mapfile -d '' listed < <(find src tests -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
+stages=("$@")
+if ((${#stages[@]} == 0)); then
+  stages=("${all_stages[@]}")
 fi
-sources=()
-for file in "${listed[@]}"; do
-  if [[ -f $file ]]; then  # a tracked file deleted in the work tree is not checked
-    sources+=("$file")
+
+tools/install-deps.sh || exit 1
+
+failed=()
+for stage in "${stages[@]}"; do
+  script="tools/stages/$stage.sh"
+  if [[ ! -f $script ]]; then
+    echo "test.sh: unknown stage '$stage' (known: ${all_stages[*]})" >&2
+    exit 2
+  fi
+  echo "=== test.sh: stage $stage" >&2
+  start=$SECONDS
+  if bash "$script"; then
+    echo "=== test.sh: stage $stage passed in $((SECONDS - start)) s" >&2
+  else
+    echo "=== test.sh: stage $stage FAILED after $((SECONDS - start)) s" >&2
+    failed+=("$stage")
   fi
 done
-if ((${#sources[@]} > 0)) && ! clang-format --dry-run --Werror "${sources[@]}"; then
-  format_status=1
-fi
 
-cmake --preset ci
-cmake --build --preset ci
-ctest --preset ci
-
-if ((format_status != 0)); then
-  echo "test.sh: some sources are not formatted; see the clang-format messages above" >&2
+if ((${#failed[@]} > 0)); then
+  echo "test.sh: failed stages: ${failed[*]}" >&2
   exit 1
 fi
+echo "test.sh: all stages passed: ${stages[*]}" >&2
