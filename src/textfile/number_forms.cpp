@@ -1,6 +1,7 @@
 #include "textfile/number_forms.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 namespace shiftlet {
@@ -28,17 +29,18 @@ bool IsDigit(char c) {
 }
 
 // Any value with more whole digits than this lies outside every range we are asked for.
-constexpr std::ptrdiff_t kMaxWholeDigits = 12;
+constexpr std::int64_t kMaxWholeDigits = 12;
 // Exponents are clamped here: far beyond kMaxWholeDigits, far from overflowing the counter.
 constexpr std::int64_t kExponentClamp = 1'000'000;
 
-// Decides the rounding of a fraction given by its digits: 1 to round away from zero, 0 to keep.
-// `wholeIsOdd` breaks a tie (exactly one half) towards the even neighbour.
-int RoundingStep(std::string_view fractionDigits, bool wholeIsOdd) {
+// Decides the rounding of a fraction given by its leading digits: 1 to round away from zero, 0 to
+// keep. `moreNonZero` tells whether non-zero digits follow those given; `wholeIsOdd` breaks a tie
+// (exactly one half) towards the even neighbour.
+int RoundingStep(std::string_view fractionDigits, bool moreNonZero, bool wholeIsOdd) {
   if (fractionDigits.empty() || fractionDigits[0] < '5') {
     return 0;
   }
-  if (fractionDigits[0] > '5') {
+  if (fractionDigits[0] > '5' || moreNonZero) {
     return 1;
   }
   for (std::size_t i = 1; i < fractionDigits.size(); ++i) {
@@ -48,6 +50,40 @@ int RoundingStep(std::string_view fractionDigits, bool wholeIsOdd) {
   }
   return wholeIsOdd ? 1 : 0;
 }
+
+// The significant digits of a number, as many as can matter: past kMaxWholeDigits whole digits a
+// number overflows, so a few more than that decide any rounding. The rest only count: a number of
+// millions of digits is read in one pass with no copy.
+class SignificantDigits {
+ public:
+  // Adds the next digit; `inFraction` tells whether it comes after the decimal point.
+  void Add(char digit, bool inFraction) {
+    if (count_ == 0 && digit == '0') {
+      scale_ -= inFraction ? 1 : 0;  // a leading zero only moves the point
+      return;
+    }
+    if (count_ < kKept) {
+      kept_[count_++] = digit;
+      scale_ -= inFraction ? 1 : 0;
+      return;
+    }
+    droppedNonZero_ = droppedNonZero_ || digit != '0';
+    scale_ += inFraction ? 0 : 1;
+  }
+  void Scale(std::int64_t powerOfTen) { scale_ += powerOfTen; }
+
+  std::string_view Kept() const { return {kept_.data(), count_}; }
+  // value = Kept() * 10^Scale(), plus less than one unit of the last kept digit.
+  std::int64_t Scale() const { return scale_; }
+  bool DroppedNonZero() const { return droppedNonZero_; }
+
+ private:
+  static constexpr std::size_t kKept = static_cast<std::size_t>(kMaxWholeDigits) + 8;
+  std::array<char, kKept> kept_{};
+  std::size_t count_ = 0;
+  std::int64_t scale_ = 0;
+  bool droppedNonZero_ = false;
+};
 
 }  // namespace
 
@@ -68,24 +104,16 @@ NumberReading ReadWholeNumber(std::string_view text, std::int32_t min, std::int3
     ++i;
   }
 
-  // The significant digits, integer and fraction together, without leading zeros, and the power
-  // of ten that scales them: value = digits * 10^scale.
-  std::string digits;
-  std::int64_t scale = 0;
+  SignificantDigits digits;
   bool sawDigit = false;
   for (; i < end && IsDigit(text[i]); ++i) {
     sawDigit = true;
-    if (!digits.empty() || text[i] != '0') {
-      digits += text[i];
-    }
+    digits.Add(text[i], false);
   }
   if (i < end && text[i] == '.') {
     for (++i; i < end && IsDigit(text[i]); ++i) {
       sawDigit = true;
-      --scale;
-      if (!digits.empty() || text[i] != '0') {
-        digits += text[i];
-      }
+      digits.Add(text[i], true);
     }
   }
   if (!sawDigit) {
@@ -107,36 +135,37 @@ NumberReading ReadWholeNumber(std::string_view text, std::int32_t min, std::int3
         exponent = exponent * 10 + (text[i] - '0');
       }
     }
-    scale += exponentNegative ? -exponent : exponent;
+    digits.Scale(exponentNegative ? -exponent : exponent);
   }
   if (i != end) {
     return notANumber;
   }
-  if (digits.empty()) {
+  const std::string_view kept = digits.Kept();
+  if (kept.empty()) {
     return {NumberStatus::kNumber, 0};
   }
 
-  const auto digitCount = static_cast<std::int64_t>(digits.size());
-  const std::int64_t wholeDigitCount = digitCount + scale;
+  const auto keptCount = static_cast<std::int64_t>(kept.size());
+  const std::int64_t wholeDigitCount = keptCount + digits.Scale();
   if (wholeDigitCount > kMaxWholeDigits) {
     return {NumberStatus::kOverflow, 0};
   }
   std::int64_t whole = 0;
   std::string_view fraction;
   if (wholeDigitCount <= 0) {
-    // Below one: only the first digit after the point can matter, and only right after it.
-    fraction = wholeDigitCount == 0 ? std::string_view(digits) : std::string_view();
+    // Below one: only a first significant digit right after the point can round up.
+    fraction = wholeDigitCount == 0 ? kept : std::string_view();
   } else {
-    const auto kept = static_cast<std::size_t>(std::min(wholeDigitCount, digitCount));
-    for (std::size_t d = 0; d < kept; ++d) {
-      whole = whole * 10 + (digits[d] - '0');
+    const auto wholeKept = static_cast<std::size_t>(std::min(wholeDigitCount, keptCount));
+    for (std::size_t d = 0; d < wholeKept; ++d) {
+      whole = whole * 10 + (kept[d] - '0');
     }
-    for (std::int64_t z = digitCount; z < wholeDigitCount; ++z) {
+    for (std::int64_t z = keptCount; z < wholeDigitCount; ++z) {
       whole *= 10;
     }
-    fraction = std::string_view(digits).substr(kept);
+    fraction = kept.substr(wholeKept);
   }
-  whole += RoundingStep(fraction, whole % 2 != 0);
+  whole += RoundingStep(fraction, digits.DroppedNonZero(), whole % 2 != 0);
   if (negative) {
     whole = -whole;
   }

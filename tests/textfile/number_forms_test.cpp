@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace shiftlet {
 namespace {
@@ -93,6 +94,17 @@ TEST(NumberFormsTest, ExponentsScaleBeforeRounding) {
   EXPECT_EQ(0, Read16("0e99999999999999999999"));
   EXPECT_EQ(0, Read16("1e-99999999999999999999"));
   EXPECT_EQ(kOverflow, Read16("1e99999999999999999999"));
+}
+
+TEST(NumberFormsTest, LongNumbersKeepEveryDigitThatMatters) {
+  const std::string zeros(1000, '0');
+  EXPECT_EQ(2, Read16(("2.5" + zeros).c_str()));
+  EXPECT_EQ(3, Read16(("2.5" + zeros + "1").c_str()));
+  EXPECT_EQ(0, Read16(("0.4" + std::string(1000, '9')).c_str()));
+  EXPECT_EQ(1, Read16(("1" + std::string(30, '0') + "e-30").c_str()));
+  EXPECT_EQ(7, Read16((zeros + "7").c_str()));
+  EXPECT_EQ(kOverflow, Read16(std::string(1'000'000, '9').c_str()));
+  EXPECT_EQ(kNotANumber, Read16((std::string(1'000'000, '9') + "x").c_str()));
 }
 
 TEST(NumberFormsTest, OverflowOutsideTheRangeAsked) {
