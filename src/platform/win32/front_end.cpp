@@ -1,0 +1,17 @@
+#include "platform/front_end.h"
+
+#include "driver/messages.h"
+#include "platform/win32/win32_platform.h"
+
+namespace shiftlet {
+
+std::unique_ptr<Platform> MakeFrontEnd() {
+  return std::make_unique<Win32Platform>();
+}
+
+void ReportStartupError(const std::string& what) {
+  // A GUI program has no terminal to write to: the error is a box of its own.
+  MessageBoxA(nullptr, StartupErrorText(what).c_str(), messages::kCaption, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace shiftlet

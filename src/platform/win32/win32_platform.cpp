@@ -1,0 +1,143 @@
+// The Windows front-end. Only ANSI forms of the Win32 calls: the program's text is the system's
+// 8-bit code page throughout, as Velmora's own files are.
+
+#include "platform/win32/win32_platform.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "driver/messages.h"
+#include "driver/path_text.h"
+#include "platform/dialog_filter.h"
+#include "platform/system_file_layer.h"
+#include "platform/win32/system_error_text.h"
+
+namespace shiftlet {
+
+namespace {
+
+constexpr const char* kOwnerClass = "ShiftletPickerOwner";
+constexpr const char* kOwnerName = "frmCD";
+// Room for any path the dialog can return, well past MAX_PATH.
+constexpr std::size_t kPathBufferSize = 32768;
+
+int ShowBox(const std::string& text, UINT style) {
+  const int answer = MessageBoxA(nullptr, text.c_str(), messages::kCaption, style);
+  if (answer == 0) {
+    throw std::runtime_error("cannot show a message box: " + SystemErrorText(GetLastError()));
+  }
+  return answer;
+}
+
+HWND CreateOwnerWindow() {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kOwnerClass;
+  if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot register the window class of " + std::string(kOwnerName) +
+                             ": " + SystemErrorText(GetLastError()));
+  }
+  // Not WS_VISIBLE, and never shown: it only owns the dialog.
+  const HWND window =
+      CreateWindowExA(0, kOwnerClass, kOwnerName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) {
+    throw std::runtime_error("cannot create the window " + std::string(kOwnerName) + ": " +
+                             SystemErrorText(GetLastError()));
+  }
+  return window;
+}
+
+}  // namespace
+
+void Win32MessageBoxes::ShowOk(const std::string& text) {
+  ShowBox(text, MB_OK);
+}
+
+bool Win32MessageBoxes::AskYesNo(const std::string& text) {
+  return ShowBox(text, MB_YESNO | MB_DEFBUTTON1) == IDYES;
+}
+
+Win32FilePicker::Win32FilePicker() : owner_(CreateOwnerWindow()) {}
+
+Win32FilePicker::~Win32FilePicker() {
+  DestroyWindow(owner_);
+}
+
+void Win32FilePicker::ShowOpen() {
+  const std::string filter = WindowsFilterOf(Filter);
+  if (filename.size() >= kPathBufferSize) {
+    throw std::runtime_error("the proposed file name is too long for the open-file dialog");
+  }
+  // The proposed name goes in the name box; the rest of the buffer must be zero.
+  std::vector<char> file(kPathBufferSize, '\0');
+  filename.copy(file.data(), filename.size());
+  std::vector<char> title(kPathBufferSize, '\0');
+
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrFileTitle = title.data();
+  dialog.nMaxFileTitle = static_cast<DWORD>(title.size());
+  dialog.lpstrInitialDir = InitDir.empty() ? nullptr : InitDir.c_str();
+  dialog.lpstrTitle = DialogTitle.empty() ? nullptr : DialogTitle.c_str();
+  // No OFN_FILEMUSTEXIST or OFN_PATHMUSTEXIST: the same dialog names the new file, which does not
+  // exist yet. The read-only box would mean nothing here.
+  dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+
+  if (GetOpenFileNameA(&dialog)) {
+    filename = file.data();
+    FileTitle = title.data();
+    return;
+  }
+  const DWORD error = CommDlgExtendedError();
+  if (error == 0) {  // the user cancelled
+    filename.clear();
+    FileTitle.clear();
+    return;
+  }
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%04lX", static_cast<unsigned long>(error));
+  throw std::runtime_error("the open-file dialog failed (common dialog error " + std::string(code) +
+                           ")");
+}
+
+std::string Win32FileSystemObject::GetParentFolderName(const std::string& path) {
+  return ParentFolderOf(path, "\\/", true);
+}
+
+bool Win32FileSystemObject::FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+Win32Platform::Win32Platform() : files_(MakeSystemFileLayer()) {}
+
+Win32Platform::~Win32Platform() = default;
+
+FilePicker& Win32Platform::Picker() {
+  if (!picker_) {
+    picker_ = std::make_unique<Win32FilePicker>();
+  }
+  return *picker_;
+}
+
+std::unique_ptr<FileSystemObject> Win32Platform::CreateFileSystemObject() {
+  return std::make_unique<Win32FileSystemObject>();
+}
+
+std::string StartupErrorText(const std::string& what) {
+  return "Shiftlet stopped before converting anything:\n\n" + what;
+}
+
+}  // namespace shiftlet

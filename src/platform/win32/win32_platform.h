@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "driver/platform.h"
+
+namespace shiftlet {
+
+// Real message boxes: caption "Shiftlet", no icon, owned by no window.
+class Win32MessageBoxes final : public MessageBoxes {
+ public:
+  void ShowOk(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+};
+
+// The standard open-file dialog, owned by the hidden window "frmCD" that this picker creates and
+// never shows. Throws std::runtime_error when that window cannot be created.
+class Win32FilePicker final : public FilePicker {
+ public:
+  Win32FilePicker();
+  ~Win32FilePicker() override;
+  Win32FilePicker(const Win32FilePicker&) = delete;
+  Win32FilePicker& operator=(const Win32FilePicker&) = delete;
+
+  void ShowOpen() override;
+  HWND Owner() const { return owner_; }
+
+ private:
+  HWND owner_;
+};
+
+// Paths as Windows writes them: '\' or '/' between folders, drive letters.
+class Win32FileSystemObject final : public FileSystemObject {
+ public:
+  std::string GetParentFolderName(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+};
+
+class Win32Platform final : public Platform {
+ public:
+  Win32Platform();
+  ~Win32Platform() override;
+
+  MessageBoxes& Boxes() override { return boxes_; }
+  FilePicker& Picker() override;
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  FileLayer& Files() override { return *files_; }
+  char PathSeparator() const override { return '\\'; }
+
+ private:
+  Win32MessageBoxes boxes_;
+  std::unique_ptr<Win32FilePicker> picker_;
+  std::unique_ptr<FileLayer> files_;
+};
+
+// The text of the box that reports an error stopping the program before it converts anything.
+std::string StartupErrorText(const std::string& what);
+
+}  // namespace shiftlet
