@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -53,7 +54,11 @@ class FieldReader {
   // Throws ConversionFailure when the file ends before the last target (input past the end) or a
   // number does not fit a 16-bit target (overflow). Text that is not a number gives 0 for a
   // 16-bit target, without failing.
-  void ReadFields(std::initializer_list<FieldTarget> targets);
+  void ReadFields(std::initializer_list<FieldTarget> targets) {
+    ReadFields(std::span<const FieldTarget>(targets.begin(), targets.size()));
+  }
+  // The same, for a list of targets made at run time.
+  void ReadFields(std::span<const FieldTarget> targets);
 
   // Nothing is left open to close; kept so that every file is used open, read or write, close.
   void Close() {}

@@ -113,9 +113,12 @@ class ShiftletProgramTest : public testing::Test {
 
   Outcome RunWith(std::string_view input) const {
     WriteBytes(io_ / "in", input);
-    const std::string command = "cd '" + work_.Path().string() +
-                                "' && exec '" SHIFTLET_PROGRAM "' <'" + (io_ / "in") + "' >'" +
-                                (io_ / "out") + "' 2>'" + (io_ / "err") + "'";
+    // SHIFTLET_PROGRAM_WRAPPER runs the program under a checker, such as valgrind.
+    const char* wrapper = std::getenv("SHIFTLET_PROGRAM_WRAPPER");
+    const std::string command = "cd '" + work_.Path().string() + "' && exec " +
+                                (wrapper != nullptr ? wrapper : "") + " '" SHIFTLET_PROGRAM "' <'" +
+                                (io_ / "in") + "' >'" + (io_ / "out") + "' 2>'" + (io_ / "err") +
+                                "'";
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -1,0 +1,104 @@
+// The default.qcf update, inside a whole run, over arbitrary configuration bytes. A success leaves
+// three CR LF lines, the first the new file's name; a failure leaves default.qcf byte for byte as
+// it was beside the complete new menu file; no temporary file is ever left.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "driver/path_text.h"
+#include "driver/shiftlet_core.h"
+#include "fuzz/fuzz_support.h"
+#include "support/memory_file_layer.h"
+
+namespace {
+
+using shiftlet::fuzz::Require;
+
+const std::string kOldMenu = "70\r\n\"A\",1,0,\"1\",0\r\n";
+const std::string kNewMenu = "70\r\ne,0,A,2,1,,,0\r\nn, 0 ,-1 , 0 \r\nx\r\n";
+
+class YesBoxes final : public shiftlet::MessageBoxes {
+ public:
+  void ShowOk(const std::string&) override {}
+  bool AskYesNo(const std::string&) override { return true; }
+};
+
+// Picks the old file first, then the new one, both in one folder.
+class FolderPicker final : public shiftlet::FilePicker {
+ public:
+  void ShowOpen() override {
+    filename = picks_++ == 0 ? "velmora/menu.qof" : "velmora/new.qnf";
+    FileTitle = filename.substr(filename.find('/') + 1);
+  }
+
+ private:
+  int picks_ = 0;
+};
+
+class MemoryFileSystemObject final : public shiftlet::FileSystemObject {
+ public:
+  explicit MemoryFileSystemObject(const shiftlet::testing::MemoryFileLayer& files)
+      : files_(files) {}
+  std::string GetParentFolderName(const std::string& path) override {
+    return shiftlet::ParentFolderOf(path, "/", false);
+  }
+  bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
+
+ private:
+  const shiftlet::testing::MemoryFileLayer& files_;
+};
+
+// Says Yes to everything and picks the old and the new menu file in a folder of memory files.
+class YesPlatform final : public shiftlet::Platform {
+ public:
+  shiftlet::MessageBoxes& Boxes() override { return boxes_; }
+  shiftlet::FilePicker& Picker() override { return picker_; }
+  std::unique_ptr<shiftlet::FileSystemObject> CreateFileSystemObject() override {
+    return std::make_unique<MemoryFileSystemObject>(memory);
+  }
+  shiftlet::FileLayer& Files() override { return memory; }
+  char PathSeparator() const override { return '/'; }
+
+  shiftlet::testing::MemoryFileLayer memory;
+
+ private:
+  YesBoxes boxes_;
+  FolderPicker picker_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string config(reinterpret_cast<const char*>(data), size);
+  YesPlatform platform;
+  platform.memory.files["velmora/menu.qof"] = kOldMenu;
+  platform.memory.files["velmora/default.qcf"] = config;
+  shiftlet::ShiftletCore core(platform);
+  const shiftlet::RunEnd end = core.RunConversion();
+
+  const auto& files = platform.memory.files;
+  Require(files.size() == 3, "exactly the old file, the new file and default.qcf");
+  Require(files.at("velmora/new.qnf") == kNewMenu, "the new menu file is complete");
+  const std::string& after = files.at("velmora/default.qcf");
+  if (end == shiftlet::RunEnd::kFailed) {
+    Require(after == config, "a failed update leaves default.qcf as it was");
+    return 0;
+  }
+  Require(end == shiftlet::RunEnd::kSucceeded, "the run succeeds or fails");
+  const std::string first = "new.qnf\r\n";
+  Require(after.compare(0, first.size(), first) == 0, "the first line names the new file");
+  std::size_t lines = 0;
+  for (std::size_t at = 0; at < after.size(); ++at) {
+    if (after[at] == '\r' || after[at] == '\n') {
+      Require(after[at] == '\r' && at + 1 < after.size() && after[at + 1] == '\n',
+              "line ends are CR LF, with no CR or LF inside a line");
+      ++at;
+      ++lines;
+    }
+  }
+  Require(lines == 3 && after.size() >= 2 && after.compare(after.size() - 2, 2, "\r\n") == 0,
+          "exactly three lines");
+  return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "textfile/file_layer.h"
+
+namespace shiftlet::testing {
+
+// Files held in memory, for fuzzing and benchmarks where a disk would only add noise. Folders are
+// not modelled: any path names a file.
+class MemoryFileLayer final : public FileLayer {
+ public:
+  std::map<std::string, std::string> files;
+
+  std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
+  void CheckWritableInPlace(const std::string& path) override;
+  std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
+  void Replace(const std::string& source, const std::string& target) override;
+  void RemoveQuietly(const std::string& path) noexcept override;
+};
+
+}  // namespace shiftlet::testing
