@@ -7,38 +7,15 @@
 #include "driver/shiftlet_core.h"
 #include "platform/front_end.h"
 
-namespace {
-
-enum ExitStatus : int {
-  kExitSucceeded = 0,
-  kExitFailed = 1,
-  kExitDeclined = 2,
-  kExitStartupError = 3,
-};
-
-int ExitStatusOf(shiftlet::RunEnd end) {
-  switch (end) {
-    case shiftlet::RunEnd::kSucceeded:
-      return kExitSucceeded;
-    case shiftlet::RunEnd::kFailed:
-      return kExitFailed;
-    case shiftlet::RunEnd::kDeclined:
-      return kExitDeclined;
-  }
-  return kExitFailed;
-}
-
-}  // namespace
-
 int main() {
   try {
     const std::unique_ptr<shiftlet::Platform> platform = shiftlet::MakeFrontEnd();
     shiftlet::ShiftletCore core(*platform);
-    return ExitStatusOf(core.RunConversion());
+    return shiftlet::ExitStatusFor(core.RunConversion());
   } catch (const std::exception& error) {
     shiftlet::ReportStartupError(error.what());
   } catch (...) {
     shiftlet::ReportStartupError("unknown error");
   }
-  return kExitStartupError;
+  return shiftlet::kExitStartupError;
 }

@@ -10,6 +10,18 @@
 
 namespace shiftlet {
 
+int ExitStatusFor(RunEnd end) {
+  switch (end) {
+    case RunEnd::kSucceeded:
+      return 0;
+    case RunEnd::kFailed:
+      return 1;
+    case RunEnd::kDeclined:
+      return 2;
+  }
+  return 1;
+}
+
 RunEnd ShiftletCore::RunConversion() {
   MessageBoxes& boxes = platform_.Boxes();
   if (!boxes.AskYesNo(messages::kAskInstalled)) {

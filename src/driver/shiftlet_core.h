@@ -15,6 +15,11 @@ enum class RunEnd {
   kDeclined,   // the user said No to one of the two opening questions
 };
 
+// The program's exit status after a run that ended so: 0 succeeded, 1 failed, 2 declined.
+int ExitStatusFor(RunEnd end);
+// The exit status when an error stopped the program before the conversion could start.
+inline constexpr int kExitStartupError = 3;
+
 // The program: the dialogue with the user, the conversion and the configuration update, for one
 // run. Its state lives in the object, so any number of runs can be made in one process.
 class ShiftletCore {

@@ -227,7 +227,7 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
       }
       const std::string where =
           "failing call " + std::to_string(failing) + ": " + files.Calls().at(failing - 1);
-      EXPECT_EQ(RunEnd::kFailed, end) << where;
+      EXPECT_EQ(1, ExitStatusFor(end)) << where;
       EXPECT_EQ(Ok(messages::kFailure), platform.transcript.back()) << where;
       EXPECT_EQ(kOldMenu, ReadBytes(folder / "menu.qof")) << where;
       EXPECT_EQ(kConfig, ReadBytes(folder / "default.qcf")) << where;
