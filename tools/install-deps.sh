@@ -3,7 +3,7 @@
 # all are there. Runs apt-get as root, through sudo when not root already.
 #
 #   tools/install-deps.sh            every group below
-#   tools/install-deps.sh GROUP...   only these groups (build, test, format)
+#   tools/install-deps.sh GROUP...   only these groups (build, test, format, bench)
 #
 # To add packages, add a function packages_<group> that prints them and list the group in
 # all_groups.
@@ -12,8 +12,11 @@ set -euo pipefail
 packages_build() { echo cmake ninja-build g++; }
 packages_test() { echo libgtest-dev googletest; }  # googletest: sources, for cross-builds
 packages_format() { echo clang-format; }
+packages_bench() { echo libbenchmark-dev; }  # tools/bench.sh
+# clang, its sanitizer and libFuzzer runtimes, and valgrind: for the hardening stages
+packages_hardening() { echo clang libclang-rt-14-dev valgrind; }
 
-all_groups=(build test format)
+all_groups=(build test format bench hardening)
 
 is_installed() {
   dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed$'
