@@ -16,7 +16,13 @@ packages_bench() { echo libbenchmark-dev; }  # tools/bench.sh
 # clang, its sanitizer and libFuzzer runtimes, and valgrind: for the hardening stages
 packages_hardening() { echo clang libclang-rt-14-dev valgrind; }
 
-all_groups=(build test format bench hardening)
+# The Windows build and its tests under Wine: the cross compiler (POSIX threads, for GoogleTest),
+# Wine (wineboot is in wine), and the virtual display, keyboard and screenshots of the e2e tests.
+packages_windows() {
+  echo g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool imagemagick python3
+}
+
+all_groups=(build test format bench hardening windows)
 
 is_installed() {
   dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed$'

@@ -45,10 +45,20 @@ class ScriptedPlatform::ScriptedPicker final : public FilePicker {
 
 namespace {
 
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+constexpr const char* kSeparators = "\\/";
+constexpr bool kDriveLetters = true;
+#else
+constexpr char kSeparator = '/';
+constexpr const char* kSeparators = "/";
+constexpr bool kDriveLetters = false;
+#endif
+
 class TextFileSystemObject final : public FileSystemObject {
  public:
   std::string GetParentFolderName(const std::string& path) override {
-    return ParentFolderOf(path, "/", false);
+    return ParentFolderOf(path, kSeparators, kDriveLetters);
   }
   bool FileExists(const std::string& path) override {
     return std::filesystem::is_regular_file(path);
@@ -60,6 +70,10 @@ class TextFileSystemObject final : public FileSystemObject {
 ScriptedPlatform::ScriptedPlatform(FileLayer& files)
     : files_(files), boxes_(std::make_unique<ScriptedBoxes>(*this)) {}
 ScriptedPlatform::~ScriptedPlatform() = default;
+
+char ScriptedPlatform::PathSeparator() const {
+  return kSeparator;
+}
 
 MessageBoxes& ScriptedPlatform::Boxes() {
   return *boxes_;

@@ -14,7 +14,8 @@ namespace shiftlet::testing {
 // A platform that plays the user from a script and writes down everything shown, in order:
 //   "YesNo: <text>", "Ok: <text>",
 //   "Pick: <DialogTitle> [<Filter>] in <InitDir> proposing <filename>".
-// Files are real, through the file layer given.
+// Files are real, through the file layer given; paths are the system's own ('\' and drive letters
+// on Windows, where the temporary folders are on C:).
 class ScriptedPlatform final : public Platform {
  public:
   explicit ScriptedPlatform(FileLayer& files);
@@ -24,7 +25,7 @@ class ScriptedPlatform final : public Platform {
   FilePicker& Picker() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return files_; }
-  char PathSeparator() const override { return '/'; }
+  char PathSeparator() const override;
 
   std::deque<bool> answers;                      // Yes/No answers; running dry is a test error
   std::deque<std::optional<std::string>> picks;  // full paths chosen; nullopt cancels
