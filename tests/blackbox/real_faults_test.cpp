@@ -1,0 +1,276 @@
+// Real faults, not injected ones: the built program meets folders that are missing or read-only, a
+// read-only configuration, a disk that fills up, an old file that is a folder. Each run must end in
+// the failure message with status 1, leave no temporary file, and leave every file either exactly
+// as it was or complete.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "blackbox/program_run.h"
+#include "driver/messages.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace msg = shiftlet::messages;
+using shiftlet::testing::ProgramRun;
+using shiftlet::testing::ReadBytes;
+using shiftlet::testing::RunProgram;
+using shiftlet::testing::TempFolder;
+using shiftlet::testing::WriteBytes;
+
+// Answers: both questions Yes, Enter on every OK box, each picker's proposal taken.
+constexpr std::string_view kAllDefaults = "\n\n\n\n\n\n\n";
+// The same, with `destination` typed at the second picker.
+std::string TypedDestination(const std::string& destination) {
+  return "\n\n\n\n\n" + destination + "\n\n";
+}
+
+// An old menu of `count` plain items with texts of `length` characters, and its conversion.
+struct Menus {
+  std::string oldFile;
+  std::string newFile;
+};
+Menus PlainMenus(int count, std::size_t length) {
+  Menus menus{"1\r\n", "70\r\n"};
+  std::string nodes;
+  for (int i = 0; i < count; ++i) {
+    const std::string text(length, static_cast<char>('A' + i % 26));
+    const std::string n = std::to_string(i);
+    menus.oldFile += "\"" + text + "\",0,0,\"v" + n + "\",0\r\n";
+    menus.newFile += "e," + n + "," + text + ",0,v" + n + ",,,0\r\n";
+    nodes += "n, " + n + " ,-1 , " + n + " \r\n";
+  }
+  menus.newFile += nodes + "x\r\n";
+  return menus;
+}
+// Plain menus whose new file is about `newSize` bytes.
+Menus PlainMenusOfSize(std::size_t newSize) {
+  constexpr int kCount = 200;
+  const std::size_t bare = PlainMenus(kCount, 0).newFile.size();
+  return PlainMenus(kCount, newSize > bare ? (newSize - bare) / kCount : 0);
+}
+
+// Compares whole files without printing them: they run to hundreds of kilobytes.
+void ExpectFileHolds(const fs::path& path, const std::string& expected) {
+  const std::string bytes = ReadBytes(path);
+  const auto differ = std::mismatch(bytes.begin(), bytes.end(), expected.begin(), expected.end());
+  EXPECT_TRUE(bytes == expected) << path << " holds " << bytes.size() << " bytes, "
+                                 << expected.size() << " expected; they differ from byte "
+                                 << (differ.first - bytes.begin());
+}
+
+// Everything under a folder: each entry's kind, permissions, size and a hash of its bytes, so that
+// a differing snapshot prints readably.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot Take(const fs::path& folder) {
+  Snapshot snapshot;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const auto perms = static_cast<unsigned>(entry.symlink_status().permissions());
+    std::string what = "perms " + std::to_string(perms);
+    if (entry.is_directory()) {
+      what += " folder";
+    } else {
+      const std::string bytes = ReadBytes(entry.path());
+      what += " size " + std::to_string(bytes.size()) + " hash " +
+              std::to_string(std::hash<std::string>{}(bytes));
+    }
+    snapshot[fs::relative(entry.path(), folder).string()] = what;
+  }
+  return snapshot;
+}
+
+// A small memory disk of its own, mounted for one test; empty string from Mount() on success,
+// else why it could not be.
+class SmallDisk {
+ public:
+  explicit SmallDisk(fs::path where) : where_(std::move(where)) { fs::create_directory(where_); }
+  ~SmallDisk() {
+    if (mounted_) {
+      ::umount2(where_.c_str(), MNT_DETACH);
+    }
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+
+  std::string Mount(const std::string& size) {
+    const std::string options = "size=" + size + ",mode=0755";
+    if (::mount("shiftlet-test", where_.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+      return std::string("cannot mount a tmpfs here (") + std::strerror(errno) +
+             "); run as root with mount permitted to test a real full or read-only disk";
+    }
+    mounted_ = true;
+    return "";
+  }
+  void MakeReadOnly() {
+    ASSERT_EQ(::mount(nullptr, where_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
+        << std::strerror(errno);
+  }
+  std::size_t FreeBytes() const {
+    struct statvfs info {};
+    if (::statvfs(where_.c_str(), &info) != 0) {
+      return 0;
+    }
+    return static_cast<std::size_t>(info.f_bavail) * info.f_frsize;
+  }
+  const fs::path& Path() const { return where_; }
+
+ private:
+  fs::path where_;
+  bool mounted_ = false;
+};
+
+class RealFaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const auto& entry : fs::directory_iterator(SHIFTLET_EXAMPLES_DIR)) {
+      fs::copy_file(entry.path(), work_.Path() / entry.path().filename());
+    }
+  }
+
+  ProgramRun Run(std::string_view input) const {
+    return RunProgram(SHIFTLET_PROGRAM, work_.Path().string(), io_.Path().string(), input);
+  }
+  std::string Work(std::string_view name) const { return work_ / name; }
+
+  // The failure message came last, after the boxes up to the destination picker (or only up to
+  // the source picker), and nothing else went wrong on the way.
+  static void ExpectFailure(const ProgramRun& run, bool afterDestination) {
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "");
+    const std::string failure = "\n[" + std::string(msg::kCaption) + "]\n" + msg::kFailure;
+    EXPECT_NE(run.out.find(failure), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find(msg::kSuccess), std::string::npos);
+    EXPECT_EQ(run.out.find(msg::kSelectDestination) != std::string::npos, afterDestination)
+        << run.out;
+  }
+
+  TempFolder work_;
+  TempFolder io_;
+};
+
+TEST_F(RealFaultsTest, DestinationThatCannotBeWrittenChangesNothing) {
+  fs::create_directory(work_.Path() / "folder");
+  WriteBytes(Work("migrated.menu.qnf"), "earlier conversion\r\n");
+  fs::permissions(Work("migrated.menu.qnf"), fs::perms::owner_read | fs::perms::group_read);
+  const Snapshot before = Take(work_.Path());
+
+  const struct {
+    const char* what;
+    std::string typed;
+  } cases[] = {
+      {"a folder that does not exist", "missing/new.qnf"},
+      {"a folder that is a file", "menu.qof/new.qnf"},
+      {"a name that is a folder", "folder"},
+      {"a read-only file, even to root", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ProgramRun run = Run(TypedDestination(c.typed));
+    ExpectFailure(run, true);
+    EXPECT_EQ(Take(work_.Path()), before);
+  }
+}
+
+TEST_F(RealFaultsTest, OldFileThatIsAFolderChangesNothing) {
+  fs::remove(Work("menu.qof"));
+  fs::create_directory(work_.Path() / "menu.qof");
+  WriteBytes(Work("menu.qof/inside"), "1\r\n\"A\",0,0,\"v\",0\r\n");
+  const Snapshot before = Take(work_.Path());
+
+  const ProgramRun run = Run(kAllDefaults);
+
+  ExpectFailure(run, false);
+  EXPECT_EQ(Take(work_.Path()), before);
+}
+
+TEST_F(RealFaultsTest, ReadOnlyConfigurationKeepsTheCompleteNewMenuFile) {
+  const Menus menus = PlainMenus(301, 12);
+  WriteBytes(Work("menu.qof"), menus.oldFile);
+  fs::permissions(Work("default.qcf"), fs::perms::owner_read);
+  Snapshot expected = Take(work_.Path());
+
+  const ProgramRun run = Run(kAllDefaults);
+
+  ExpectFailure(run, true);
+  ExpectFileHolds(Work("migrated.menu.qnf"), menus.newFile);
+  const Snapshot after = Take(work_.Path());
+  expected["migrated.menu.qnf"] = after.count("migrated.menu.qnf") != 0
+                                      ? after.at("migrated.menu.qnf")
+                                      : "missing new menu file";
+  EXPECT_EQ(after, expected);
+}
+
+TEST_F(RealFaultsTest, ReadOnlyDiskChangesNothing) {
+  SmallDisk disk(work_.Path() / "disk");
+  if (const std::string why = disk.Mount("1m"); !why.empty()) {
+    GTEST_SKIP() << why;
+  }
+  WriteBytes(disk.Path() / "migrated.menu.qnf", "earlier conversion\r\n");
+  fs::copy_file(Work("default.qcf"), disk.Path() / "default.qcf");
+  disk.MakeReadOnly();
+  const Snapshot before = Take(work_.Path());
+
+  // Replacing a file there and creating one there both fail.
+  for (const char* typed : {"disk/migrated.menu.qnf", "disk/new.qnf"}) {
+    SCOPED_TRACE(typed);
+    const ProgramRun run = Run(TypedDestination(typed));
+    ExpectFailure(run, true);
+    EXPECT_EQ(Take(work_.Path()), before);
+  }
+}
+
+TEST_F(RealFaultsTest, DiskFullWhileWritingTheMenuFileChangesNothing) {
+  SmallDisk disk(work_.Path() / "disk");
+  if (const std::string why = disk.Mount("256k"); !why.empty()) {
+    GTEST_SKIP() << why;
+  }
+  WriteBytes(disk.Path() / "migrated.menu.qnf", "earlier conversion\r\n");
+  fs::copy_file(Work("default.qcf"), disk.Path() / "default.qcf");
+  // The old file lies elsewhere; its new form is larger than the room left on the disk.
+  const Menus menus = PlainMenusOfSize(disk.FreeBytes() + 64 * 1024);
+  WriteBytes(Work("menu.qof"), menus.oldFile);
+  const Snapshot before = Take(work_.Path());
+
+  const ProgramRun run = Run(TypedDestination("disk/migrated.menu.qnf"));
+
+  ExpectFailure(run, true);
+  EXPECT_EQ(Take(work_.Path()), before);
+  EXPECT_EQ(ReadBytes(disk.Path() / "migrated.menu.qnf"), "earlier conversion\r\n");
+}
+
+TEST_F(RealFaultsTest, DiskFullWhileRewritingTheConfigurationKeepsTheCompleteNewMenuFile) {
+  SmallDisk disk(work_.Path() / "disk");
+  if (const std::string why = disk.Mount("256k"); !why.empty()) {
+    GTEST_SKIP() << why;
+  }
+  // A configuration too large to be written a second time once the new menu file is there.
+  const std::string configuration = "\"old.qnf\"," + std::string(64 * 1024, 's') + ",\"en\"\r\n";
+  WriteBytes(disk.Path() / "default.qcf", configuration);
+  const Menus menus = PlainMenusOfSize(disk.FreeBytes() - 32 * 1024);
+  WriteBytes(Work("menu.qof"), menus.oldFile);
+  const Snapshot before = Take(work_.Path());
+
+  const ProgramRun run = Run(TypedDestination("disk/new.qnf"));
+
+  ExpectFailure(run, true);
+  ExpectFileHolds(disk.Path() / "new.qnf", menus.newFile);
+  ExpectFileHolds(disk.Path() / "default.qcf", configuration);
+  Snapshot after = Take(work_.Path());
+  EXPECT_EQ(after.erase("disk/new.qnf"), 1u);
+  EXPECT_EQ(after, before);
+}
+
+}  // namespace
