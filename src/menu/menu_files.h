@@ -18,10 +18,6 @@ void ReadOldMenuFile(MenuTables& tables, FileLayer& files, const std::string& pa
 // nothing is left at the path that was not there before.
 void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path);
 
-// The element line of the item at `position`: e,position,Text,Kind,Value,,,Extra with plain
-// integers and nothing quoted.
-std::string ElementLine(std::int16_t position, const MenuItem& item);
-
 // The menu number an item of kind 2 opens, from its Value: a whole number (a fraction is rounded
 // as numbers are everywhere) within 0..300. Throws ConversionFailure (type mismatch, subscript out
 // of range) otherwise.

@@ -8,28 +8,14 @@
 
 namespace shiftlet {
 
-std::string ElementLine(std::int16_t position, const MenuItem& item) {
-  std::string line = "e,";
-  line += PlainForm(position);
-  line += ',';
-  line += item.Text;
-  line += ',';
-  line += PlainForm(item.Kind);
-  line += ',';
-  line += item.Value;
-  line += ",,,";
-  line += PlainForm(item.Extra);
-  return line;
-}
-
 std::int32_t OpenedMenuNumber(const std::string& value) {
   const NumberReading reading = ReadWholeNumber(value, std::numeric_limits<std::int32_t>::min(),
                                                 std::numeric_limits<std::int32_t>::max());
   if (reading.status == NumberStatus::kNotANumber) {
-    throw ConversionFailure("type mismatch: menu number \"" + value + "\"");
+    throw ConversionFailure("type mismatch: menu number \"" + Excerpt(value) + "\"");
   }
   if (reading.status == NumberStatus::kOverflow) {
-    throw ConversionFailure("overflow: menu number " + value);
+    throw ConversionFailure("overflow: menu number " + Excerpt(value));
   }
   CheckedSlot(reading.value);
   return reading.value;
@@ -45,7 +31,10 @@ void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& p
   const std::int16_t last = tables.lastIndex;
   for (std::int16_t position = 0; position <= last; ++position) {
     const MenuItem& item = tables.itemTable.At(position);
-    writer.WriteLine({ElementLine(position, item)});
+    // e,position,Text,Kind,Value,,,Extra: plain integers, nothing quoted. The texts go out as
+    // they are, never copied into a line first, however long they are.
+    writer.WriteLine({"e,", PlainForm(position), ",", item.Text, ",", PlainForm(item.Kind), ",",
+                      item.Value, ",,,", PlainForm(item.Extra)});
     if (item.Kind == 2) {
       // When several items open the same menu, the last one in the table wins.
       tables.menuMap.At(OpenedMenuNumber(item.Value)) = position;

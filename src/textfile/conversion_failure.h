@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace shiftlet {
 
@@ -13,5 +14,16 @@ class ConversionFailure : public std::runtime_error {
  public:
   explicit ConversionFailure(const std::string& detail) : std::runtime_error(detail) {}
 };
+
+// A field as quoted in a failure's detail: at most its first 40 bytes and its size. An enormous
+// field copied whole into the detail would double the memory a failure needs.
+inline std::string Excerpt(std::string_view text) {
+  constexpr std::size_t kShownBytes = 40;
+  if (text.size() <= kShownBytes) {
+    return std::string(text);
+  }
+  return std::string(text.substr(0, kShownBytes)) + "... (" + std::to_string(text.size()) +
+         " bytes)";
+}
 
 }  // namespace shiftlet

@@ -20,17 +20,6 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-// A field as a failure's detail shows it: enough to find it in the file, but never a copy of an
-// enormous field, which would double the memory the failure itself needs.
-std::string Shown(std::string_view text) {
-  constexpr std::size_t kShownBytes = 40;
-  if (text.size() <= kShownBytes) {
-    return std::string(text);
-  }
-  return std::string(text.substr(0, kShownBytes)) + "... (" + std::to_string(text.size()) +
-         " bytes)";
-}
-
 constexpr std::int32_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 constexpr std::int32_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 
@@ -68,11 +57,11 @@ std::int16_t LooseToInt16(const LooseValue& value) {
     case NumberStatus::kNumber:
       return static_cast<std::int16_t>(reading.value);
     case NumberStatus::kOverflow:
-      throw ConversionFailure("overflow: " + Shown(value.text));
+      throw ConversionFailure("overflow: " + Excerpt(value.text));
     case NumberStatus::kNotANumber:
       break;
   }
-  throw ConversionFailure("type mismatch: \"" + Shown(value.text) + "\" is not a number");
+  throw ConversionFailure("type mismatch: \"" + Excerpt(value.text) + "\" is not a number");
 }
 
 FieldReader::FieldReader(FileLayer& files, const std::string& path)
@@ -147,7 +136,7 @@ void FieldReader::Fill(const FieldTarget& target, const Field& field) const {
   } else if (auto* integer = std::get_if<std::int16_t*>(&target)) {
     const NumberReading reading = ReadWholeNumber(field.text, kInt16Min, kInt16Max);
     if (reading.status == NumberStatus::kOverflow) {
-      throw ConversionFailure("overflow: " + Shown(field.text) + " in " + path_);
+      throw ConversionFailure("overflow: " + Excerpt(field.text) + " in " + path_);
     }
     **integer = static_cast<std::int16_t>(reading.value);  // 0 when not a number
   } else {

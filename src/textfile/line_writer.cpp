@@ -13,16 +13,14 @@ void LineWriter::WriteLine(std::initializer_list<LineItem> items) {
   if (!file_) {
     throw ConversionFailure("write after close");
   }
-  line_.clear();
   for (const LineItem& item : items) {
     if (const auto* text = std::get_if<std::string_view>(&item)) {
-      line_ += *text;
+      file_->Write(*text);
     } else {
-      line_ += PrintForm(std::get<std::int16_t>(item));
+      file_->Write(PrintForm(std::get<std::int16_t>(item)));
     }
   }
-  line_ += "\r\n";
-  file_->Write(line_);
+  file_->Write("\r\n");
 }
 
 void LineWriter::Close() {

@@ -32,7 +32,6 @@ class LineWriter {
 
  private:
   std::optional<ReplacementFile> file_;
-  std::string line_;
 };
 
 }  // namespace shiftlet

@@ -49,9 +49,16 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::Write(std::string_view bytes) {
-  buffer_.append(bytes);
-  if (buffer_.size() >= kBlockSize) {
-    WriteBuffered();
+  if (buffer_.size() + bytes.size() < kBlockSize) {
+    buffer_.append(bytes);
+    return;
+  }
+  // A large piece goes straight to the file rather than through a copy in the buffer.
+  WriteBuffered();
+  if (bytes.size() < kBlockSize) {
+    buffer_.append(bytes);
+  } else {
+    file_->Write(bytes.data(), bytes.size());
   }
 }
 

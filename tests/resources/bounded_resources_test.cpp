@@ -63,6 +63,7 @@ struct Case {
   std::uint64_t size;   // about, at full size
   double memoryFactor;  // peak memory allowed per byte of the file
   std::function<void(StreamedFile&, std::uint64_t)> write;
+  bool converts = false;  // a valid old file: the run must succeed, its new file as large
 };
 
 // Where the field's bytes have nowhere to go but a 16-bit number, nothing may be copied; a text
@@ -87,6 +88,12 @@ const Case kCases[] = {
        }
        file.Put("\"One too many\",0,0,\"v\",0\r\n");
      }},
+    // Written out, the enormous text must go from its item to the file without further copies.
+    {"one enormous text converted", 200 * kMB, 2.2,
+     [](StreamedFile& file, std::uint64_t size) {
+       file.Put("1\r\n\"").Repeat('t', size).Put("\",0,0,\"v\",0\r\n");
+     },
+     true},
 };
 
 // Names the case in gtest's messages, which would otherwise dump its bytes.
@@ -103,7 +110,7 @@ struct Figures {
 class BoundedResourcesTest : public ::testing::TestWithParam<Case> {
  protected:
   // Writes the case at `size`, runs the program on it with every default taken, and checks that
-  // it failed at the old file and left nothing behind.
+  // it failed at the old file and left nothing behind, or, for a valid file, that it converted.
   Figures RunCase(std::uint64_t size) {
     TempFolder work;
     TempFolder io;
@@ -117,11 +124,18 @@ class BoundedResourcesTest : public ::testing::TestWithParam<Case> {
 
     const ProgramRun run =
         RunProgram(SHIFTLET_PROGRAM, work.Path().string(), io.Path().string(), "\n\n\n\n\n\n\n");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find(msg::kFailure), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find(msg::kSelectDestination), std::string::npos) << run.out;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(ListFolder(work.Path()), "menu.qof");
+    if (GetParam().converts) {
+      EXPECT_EQ(run.status, 0);
+      EXPECT_NE(run.out.find(msg::kSuccess), std::string::npos) << run.out;
+      EXPECT_EQ(ListFolder(work.Path()), "menu.qof migrated.menu.qnf");
+      EXPECT_GT(std::filesystem::file_size(work.Path() / "migrated.menu.qnf"), figures.size);
+    } else {
+      EXPECT_EQ(run.status, 1);
+      EXPECT_NE(run.out.find(msg::kFailure), std::string::npos) << run.out;
+      EXPECT_EQ(run.out.find(msg::kSelectDestination), std::string::npos) << run.out;
+      EXPECT_EQ(ListFolder(work.Path()), "menu.qof");
+    }
     figures.seconds = run.seconds;
     figures.peak = run.peakBytes;
     return figures;
@@ -139,7 +153,7 @@ class BoundedResourcesTest : public ::testing::TestWithParam<Case> {
   }
 };
 
-TEST_P(BoundedResourcesTest, EndsInTheFailureMessageInLinearTimeAndBoundedMemory) {
+TEST_P(BoundedResourcesTest, EndsInLinearTimeAndBoundedMemory) {
   const Case& c = GetParam();
   const Figures quarter = RunCase(c.size / 4);
   const Figures full = RunCase(c.size);
