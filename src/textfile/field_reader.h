@@ -69,6 +69,8 @@ class FieldReader {
     bool quoted = false;
   };
   Field NextField();
+  // The first position at or after `from` holding a byte of the class `ends`, or the size.
+  std::size_t ScanTo(std::size_t from, std::uint8_t ends) const;
   void SkipLineEnd();
   void Fill(const FieldTarget& target, const Field& field) const;
 

@@ -85,9 +85,35 @@ class SignificantDigits {
   bool droppedNonZero_ = false;
 };
 
+// Most numbers in menu files are a few plain digits, perhaps negative: read without the general
+// machinery. Returns false for anything else.
+bool ReadPlainDigits(std::string_view text, std::int32_t& value) {
+  constexpr std::size_t kMaxPlainDigits = 9;  // fits in 32 bits whatever the digits
+  const bool negative = !text.empty() && text[0] == '-';
+  const std::string_view digits = text.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > kMaxPlainDigits) {
+    return false;
+  }
+  std::int32_t number = 0;
+  for (const char c : digits) {
+    if (!IsDigit(c)) {
+      return false;
+    }
+    number = number * 10 + (c - '0');
+  }
+  value = negative ? -number : number;
+  return true;
+}
+
 }  // namespace
 
 NumberReading ReadWholeNumber(std::string_view text, std::int32_t min, std::int32_t max) {
+  if (std::int32_t plain = 0; ReadPlainDigits(text, plain)) {
+    if (plain < min || plain > max) {
+      return {NumberStatus::kOverflow, 0};
+    }
+    return {NumberStatus::kNumber, plain};
+  }
   const NumberReading notANumber{NumberStatus::kNotANumber, 0};
   std::size_t begin = 0;
   std::size_t end = text.size();

@@ -191,6 +191,10 @@ TEST_F(FieldReaderTest, OneStatementFillsMixedTargetsAcrossLines) {
 TEST_F(FieldReaderTest, BytesPassThroughUnchanged) {
   const std::string latin1 = "Men\xfc \xe9t\xe9\x01\x7f\xff";
   EXPECT_EQ((Fields{latin1, latin1}), Strings("\"" + latin1 + "\"," + latin1));
+  // NUL bytes are text like any other, in bare and quoted fields and at the very end.
+  const std::string nul(1, '\0');
+  EXPECT_EQ((Fields{"a" + nul + "b", "c" + nul + "d", nul}),
+            Strings("a" + nul + "b,\"c" + nul + "d\"\r\n" + nul));
   // A byte-order mark is not recognised: it is part of the first field.
   EXPECT_EQ((Fields{"\xef\xbb\xbf"
                     "70"}),
