@@ -1,0 +1,419 @@
+#!/usr/bin/env python3
+"""shiftlet.exe end to end under Wine, on a virtual X display, driven by xdotool.
+
+Each scenario gets its own Xvfb display and a fresh Wine prefix (a copy of a prepared one) with
+C:\\Velmora\\menu.qof and C:\\Program Files\\Velmora\\default.qcf laid out as on a user's machine.
+It waits (bounded polling) for every box and dialog, checks its caption through X11 and its
+texts through window_reader.exe, keeps a screenshot of it, answers with keys, and at the end
+checks the exit status and the files' bytes.
+
+  e2e_test.py --build DIR --examples DIR [--artifacts DIR] prepare|SCENARIO
+"""
+
+import argparse
+import json
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+# The texts, word for word as src/driver/messages.h has them.
+ASK_INSTALLED = "Have you already installed Velmora 1.1?"
+INSTALL_FIRST = ("Please make sure you have installed Velmora 1.1 first and then run the Shiftlet "
+                 "tool again.")
+ASK_CONTINUE = ("This tool will convert your old menu file from Velmora 1.0 to the new file "
+                "specification compatible, so that it could be used with Velmora 1.1 and later. "
+                "Would you like to continue?")
+SELECT_SOURCE = "You will now be requested to select the old menu.qof file from Velmora 1.0"
+SELECT_DESTINATION = ("Please locate the folder in which you have installed Velmora 1.1 or later "
+                      "and select a suitable file name for the new menu file or leave the one "
+                      "chosen for you.")
+SUCCESS = ("The conversion has been successful! You don't have to do anything more now, just "
+           "start enjoying your menu in a brand new engine! :)")
+FAILURE = ("An error occured during the conversion. Please send your menu.qof file to Tollenby "
+           "for analysis and we will troubleshoot it for you. Thank you and sorry for your "
+           "inconvenience.")
+SOURCE_TITLE = "Select your source QOF file"
+DESTINATION_TITLE = "Select your destination QNF file"
+
+# examples/menu.qof converted: the same bytes tests/blackbox/shiftlet_program_test.cpp pins.
+SAMPLE_CONVERTED = (
+    b"70\r\n"
+    b"e,0,File,2,1,,,0\r\ne,1,Edit,2,2,,,0\r\ne,2,Help,2,3,,,0\r\n"
+    b"e,3,Open...,0,open,,,1\r\ne,4,Save,0,save,,,2\r\ne,5,Save As...,0,saveas,,,3\r\n"
+    b"e,6,Recent files,4,,,,0\r\ne,7,Exit,5,quit,,,0\r\ne,8,Undo,0,undo,,,4\r\n"
+    b"e,9,Redo,0,redo,,,5\r\ne,10,Preferences,3,prefs,,,0\r\ne,11,Contents,0,help,,,6\r\n"
+    b"e,12,About Velmora,0,about,,,7\r\n"
+    b"n, 0 ,-1 , 0 \r\nn, 1 ,-1 , 1 \r\nn, 2 ,-1 , 2 \r\nn, 3 , 0 , 3 \r\nn, 4 , 0 , 4 \r\n"
+    b"n, 5 , 0 , 5 \r\nn, 6 , 0 , 6 \r\nn, 7 , 0 , 7 \r\nn, 8 , 1 , 8 \r\nn, 9 , 1 , 9 \r\n"
+    b"n, 10 , 1 , 10 \r\nn, 11 , 2 , 11 \r\nn, 12 , 2 , 12 \r\n"
+    b"x\r\n")
+# Text where a menu number belongs: it reads, but writing the new file fails part way.
+BAD_MENU = b'70\r\n"A",1,0,"ab",0\r\n'
+
+WAIT_SECONDS = 60  # bound on any one wait; a loaded 2-core machine needs a few seconds at most
+POLL_SECONDS = 0.2
+READER_SECONDS = 20
+
+YES_NO = {"buttons": ["&Yes", "&No"], "default": "&Yes"}
+OK = {"buttons": ["OK"], "default": "OK"}
+
+
+class Failure(Exception):
+  pass
+
+
+def check(condition, message):
+  if not condition:
+    raise Failure(message)
+
+
+class Session:
+  """One run of shiftlet.exe on its own display in its own Wine prefix."""
+
+  def __init__(self, args, name):
+    self.args = args
+    self.name = name
+    self.artifacts = os.path.join(args.artifacts, name)
+    shutil.rmtree(self.artifacts, ignore_errors=True)
+    os.makedirs(self.artifacts)
+    self.shots = 0
+    self.work = tempfile.mkdtemp(prefix="shiftlet-e2e-" + name + "-")
+    self.prefix = os.path.join(self.work, "prefix")
+    self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                    WINEDLLOVERRIDES="mscoree,mshtml=")
+    self.env.pop("WINEARCH", None)
+    self.xvfb = None
+    self.program = None
+
+  # -- the machine ------------------------------------------------------------------------------
+
+  def lay_out(self, menu=None):
+    # Hard links for the large, never-written part of the prepared prefix; the registry files are
+    # copied, as Wine rewrites them.
+    subprocess.run(["cp", "-al", self.args.template, self.prefix], check=True)
+    for name in ("system.reg", "user.reg", "userdef.reg"):
+      path = os.path.join(self.prefix, name)
+      if os.path.exists(path):
+        os.unlink(path)
+        shutil.copy2(os.path.join(self.args.template, name), path)
+    self.old_folder = self.c_path("Velmora")
+    self.new_folder = self.c_path("Program Files", "Velmora")
+    os.makedirs(self.old_folder)
+    os.makedirs(self.new_folder)
+    with open(os.path.join(self.args.examples, "menu.qof"), "rb") as f:
+      self.menu = menu if menu is not None else f.read()
+    with open(os.path.join(self.args.examples, "default.qcf"), "rb") as f:
+      self.configuration = f.read()
+    self.write(os.path.join(self.old_folder, "menu.qof"), self.menu)
+    self.write(os.path.join(self.new_folder, "default.qcf"), self.configuration)
+
+  def c_path(self, *parts):
+    return os.path.join(self.prefix, "drive_c", *parts)
+
+  @staticmethod
+  def write(path, data):
+    with open(path, "wb") as f:
+      f.write(data)
+
+  @staticmethod
+  def read(path):
+    with open(path, "rb") as f:
+      return f.read()
+
+  def start_display(self):
+    read_end, write_end = os.pipe()
+    self.xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not number.endswith(b"\n"):
+      check(time.monotonic() < deadline, "Xvfb never said which display it took")
+      chunk = os.read(read_end, 16)
+      check(chunk, "Xvfb ended before it took a display")
+      number += chunk
+    os.close(read_end)
+    self.env["DISPLAY"] = ":" + number.decode().strip()
+
+  def start(self):
+    self.start_display()
+    # Started from a folder of its own, so the files it finds come from the dialogs' folders.
+    self.program = subprocess.Popen([self.args.wine, self.args.exe], cwd=self.work, env=self.env,
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                    stderr=subprocess.STDOUT)
+
+  def stop(self, passed):
+    if self.program and self.program.poll() is None:
+      self.program.kill()
+    # Wait for this prefix's wineserver to be gone: the next scenario's prefix may get the same
+    # inode, and with it the same server socket.
+    for command in (["wineserver", "-k"], ["wineserver", "-w"]):
+      try:
+        subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=WAIT_SECONDS)
+      except subprocess.TimeoutExpired:
+        print("wineserver did not end within %d s" % WAIT_SECONDS)
+    if self.xvfb:
+      self.xvfb.terminate()
+      self.xvfb.wait()
+    if passed:
+      shutil.rmtree(self.work, ignore_errors=True)
+    else:
+      print("kept for a look: " + self.work)
+
+  # -- what is on screen ------------------------------------------------------------------------
+
+  def dialogs(self):
+    try:
+      run = subprocess.run([self.args.wine, self.args.reader, "dialogs"], env=self.env,
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=READER_SECONDS)
+    except subprocess.TimeoutExpired:
+      return []  # counted against the caller's bound like any other empty look
+    if run.returncode != 0:
+      return []
+    return json.loads(run.stdout.decode("latin-1").strip() or "[]")
+
+  def x_windows(self, title):
+    run = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                         env=self.env, stdin=subprocess.DEVNULL, capture_output=True)
+    return run.stdout.split()
+
+  def wait_for(self, title, what, **expected):
+    """Waits for the one dialog on screen titled `title` that matches `expected`."""
+    deadline = time.monotonic() + WAIT_SECONDS
+    seen = []
+    while time.monotonic() < deadline:
+      check(self.program.poll() is None,
+            "shiftlet.exe ended (status %s) while %s was awaited" % (self.program.returncode, what))
+      seen = self.dialogs()
+      windows = self.x_windows(title)
+      if len(seen) == 1 and seen[0]["title"] == title and windows:
+        dialog = seen[0]
+        if all(dialog.get(key) == value for key, value in expected.items()):
+          self.screenshot(what)
+          return dialog, windows[0]
+      time.sleep(POLL_SECONDS)
+    self.screenshot("timeout-" + what)
+    raise Failure("no %s (%r, %r) within %d s; on screen: %s" %
+                  (what, title, expected, WAIT_SECONDS, json.dumps(seen)))
+
+  def screenshot(self, what):
+    self.shots += 1
+    path = os.path.join(self.artifacts, "%02d-%s.png" % (self.shots, what))
+    subprocess.run(["import", "-window", "root", path], env=self.env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=WAIT_SECONDS)
+
+  def press(self, window, key):
+    # No window manager: give the window the keyboard focus ourselves, then type.
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], env=self.env,
+                   stdin=subprocess.DEVNULL, check=True, timeout=WAIT_SECONDS)
+    subprocess.run(["xdotool", "key", "--clearmodifiers", key], env=self.env,
+                   stdin=subprocess.DEVNULL, check=True, timeout=WAIT_SECONDS)
+
+  # -- the user's side --------------------------------------------------------------------------
+
+  def box(self, text, buttons, key, what):
+    dialog, window = self.wait_for("Shiftlet", what, text=text)
+    check(dialog["buttons"] == buttons["buttons"], "%s buttons: %s" % (what, dialog["buttons"]))
+    check(dialog["default"] == buttons["default"], "%s default: %s" % (what, dialog["default"]))
+    check(not dialog["icon"], what + " shows an icon")
+    self.press(window, key)
+
+  def picker(self, title, name, file_type, key, what):
+    dialog, window = self.wait_for(title, what, name=name)
+    check(dialog["type"] == file_type, "%s file type: %r" % (what, dialog["type"]))
+    check(dialog["owner"] == "frmCD", "%s owner: %r" % (what, dialog["owner"]))
+    check(not dialog["ownerVisible"] and not self.x_windows("frmCD"), "frmCD is shown")
+    self.press(window, key)
+
+  def until_source_picker(self, key):
+    self.box(ASK_INSTALLED, YES_NO, "Return", "ask-installed")
+    self.box(ASK_CONTINUE, YES_NO, "Return", "ask-continue")
+    self.box(SELECT_SOURCE, OK, "Return", "select-source")
+    self.picker(SOURCE_TITLE, "menu.qof", "QOF file", key, "source-dialog")
+
+  def exit_status(self):
+    try:
+      self.program.wait(timeout=WAIT_SECONDS)
+    except subprocess.TimeoutExpired:
+      self.screenshot("still-running")
+      raise Failure("shiftlet.exe did not end within %d s" % WAIT_SECONDS)
+    output = self.program.stdout.read()
+    check(not output.strip(), "shiftlet.exe wrote to the console: %r" % output)
+    return self.program.returncode
+
+  def expect_untouched(self):
+    check(self.read(os.path.join(self.old_folder, "menu.qof")) == self.menu, "menu.qof changed")
+    check(sorted(os.listdir(self.old_folder)) == ["menu.qof"],
+          "C:\\Velmora holds %s" % os.listdir(self.old_folder))
+    check(self.read(os.path.join(self.new_folder, "default.qcf")) == self.configuration,
+          "default.qcf changed")
+    check(sorted(os.listdir(self.new_folder)) == ["default.qcf"],
+          "C:\\Program Files\\Velmora holds %s" % os.listdir(self.new_folder))
+
+
+# -- the scenarios ----------------------------------------------------------------------------------
+
+def accepting_every_default(s):
+  s.lay_out()
+  s.start()
+  s.until_source_picker("Return")
+  s.box(SELECT_DESTINATION, OK, "Return", "select-destination")
+  s.picker(DESTINATION_TITLE, "migrated.menu.qnf", "QNF file", "Return", "destination-dialog")
+  s.box(SUCCESS, OK, "Return", "success")
+  check(s.exit_status() == 0, "exit status %s, not 0" % s.program.returncode)
+  new_file = os.path.join(s.new_folder, "migrated.menu.qnf")
+  check(s.read(new_file) == SAMPLE_CONVERTED, "migrated.menu.qnf: %r" % s.read(new_file))
+  configuration = s.read(os.path.join(s.new_folder, "default.qcf"))
+  check(configuration == b"migrated.menu.qnf\r\nclassic\r\nen-GB\r\n",
+        "default.qcf: %r" % configuration)
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
+        "left behind: %s" % os.listdir(s.new_folder))
+  check(s.read(os.path.join(s.old_folder, "menu.qof")) == s.menu, "menu.qof changed")
+
+
+def no_to_the_first_question(s):
+  s.lay_out()
+  s.start()
+  s.box(ASK_INSTALLED, YES_NO, "n", "ask-installed")
+  s.box(INSTALL_FIRST, OK, "Return", "install-first")
+  check(s.exit_status() == 2, "exit status %s, not 2" % s.program.returncode)
+  s.expect_untouched()
+
+
+def no_to_the_second_question(s):
+  s.lay_out()
+  s.start()
+  s.box(ASK_INSTALLED, YES_NO, "Return", "ask-installed")
+  s.box(ASK_CONTINUE, YES_NO, "n", "ask-continue")
+  check(s.exit_status() == 2, "exit status %s, not 2" % s.program.returncode)
+  s.expect_untouched()
+
+
+def menu_file_that_fails(s):
+  s.lay_out(menu=BAD_MENU)
+  s.start()
+  s.until_source_picker("Return")
+  s.box(SELECT_DESTINATION, OK, "Return", "select-destination")
+  s.picker(DESTINATION_TITLE, "migrated.menu.qnf", "QNF file", "Return", "destination-dialog")
+  s.box(FAILURE, OK, "Return", "failure")
+  check(s.exit_status() == 1, "exit status %s, not 1" % s.program.returncode)
+  s.expect_untouched()
+
+
+def cancel_in_the_source_picker(s):
+  s.lay_out()
+  s.start()
+  s.until_source_picker("Escape")
+  s.box(FAILURE, OK, "Return", "failure")
+  check(s.exit_status() == 1, "exit status %s, not 1" % s.program.returncode)
+  s.expect_untouched()
+
+
+def cancel_in_the_destination_picker(s):
+  s.lay_out()
+  s.start()
+  s.until_source_picker("Return")
+  s.box(SELECT_DESTINATION, OK, "Return", "select-destination")
+  s.picker(DESTINATION_TITLE, "migrated.menu.qnf", "QNF file", "Escape", "destination-dialog")
+  s.box(FAILURE, OK, "Return", "failure")
+  check(s.exit_status() == 1, "exit status %s, not 1" % s.program.returncode)
+  s.expect_untouched()
+
+
+def program_identity(s):
+  # A 64-bit GUI program (no console), needing no DLL that a bare Windows lacks.
+  with open(s.args.exe, "rb") as f:
+    image = f.read()
+  header = struct.unpack_from("<I", image, 0x3C)[0]
+  check(image[header:header + 4] == b"PE\0\0", "not a PE file")
+  check(struct.unpack_from("<H", image, header + 4)[0] == 0x8664, "not x86-64")
+  check(struct.unpack_from("<H", image, header + 24)[0] == 0x20B, "not PE32+")
+  check(struct.unpack_from("<H", image, header + 24 + 68)[0] == 2, "not a GUI program")
+  dump = subprocess.run([s.args.objdump, "-p", s.args.exe], capture_output=True, text=True,
+                        check=True).stdout
+  dlls = sorted({line.split(":", 1)[1].strip().lower()
+                 for line in dump.splitlines() if "DLL Name:" in line})
+  system = {"kernel32.dll", "user32.dll", "comdlg32.dll", "msvcrt.dll", "gdi32.dll",
+            "advapi32.dll", "shell32.dll"}
+  check(set(dlls) <= system, "needs DLLs beside the system's: %s" % dlls)
+
+  s.lay_out()
+  run = subprocess.run([s.args.wine, s.args.reader, "identity", s.args.exe], env=s.env,
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT_SECONDS)
+  check(run.returncode == 0, "no identity: %r" % run.stderr)
+  identity = json.loads(run.stdout.decode("latin-1"))
+  check(identity["ProductName"] == "Shiftlet", identity["ProductName"])
+  check(identity["FileVersion"] == "0.02", identity["FileVersion"])
+  check(identity["ProductVersion"] == "0.02", identity["ProductVersion"])
+  check(identity["FileDescription"] == "Converts old QOF file from Velmora 1.0a to new QNF file "
+        "compatible with Velmora 1.1", identity["FileDescription"])
+  check(identity["fileType"] == 1, "not VFT_APP")
+  manifest = identity["manifest"]
+  for needed in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
+                 'level="asInvoker"', "<dpiAware", "<dpiAwareness"):
+    check(needed in manifest, "the manifest lacks " + needed)
+  check("<activeCodePage" not in manifest, "the manifest switches the code page")
+
+
+SCENARIOS = {f.__name__: f for f in (
+    accepting_every_default, no_to_the_first_question, no_to_the_second_question,
+    menu_file_that_fails, cancel_in_the_source_picker, cancel_in_the_destination_picker,
+    program_identity)}
+
+
+def prepare(args):
+  """Makes the prefix each scenario copies, once per build folder."""
+  stamp = os.path.join(args.template, ".shiftlet-ready")
+  if os.path.exists(stamp):
+    return 0
+  shutil.rmtree(args.template, ignore_errors=True)
+  os.makedirs(os.path.dirname(args.template), exist_ok=True)
+  env = dict(os.environ, WINEPREFIX=args.template, WINEDEBUG="-all",
+             WINEDLLOVERRIDES="mscoree,mshtml=")
+  env.pop("DISPLAY", None)
+  subprocess.run(["wineboot", "--init"], env=env, stdin=subprocess.DEVNULL, check=True,
+                 timeout=600)
+  subprocess.run(["wineserver", "-w"], env=env, stdin=subprocess.DEVNULL, check=True,
+                 timeout=600)
+  open(stamp, "w").close()
+  return 0
+
+
+def main():
+  parser = argparse.ArgumentParser()
+  parser.add_argument("--wine", required=True)
+  parser.add_argument("--exe", required=True)
+  parser.add_argument("--reader", required=True)
+  parser.add_argument("--objdump", required=True)
+  parser.add_argument("--examples", required=True)
+  parser.add_argument("--template", required=True)
+  parser.add_argument("--artifacts", required=True)
+  parser.add_argument("scenario", choices=["prepare"] + sorted(SCENARIOS))
+  args = parser.parse_args()
+  if args.scenario == "prepare":
+    return prepare(args)
+
+  session = Session(args, args.scenario)
+  passed = False
+  started = time.monotonic()
+  try:
+    SCENARIOS[args.scenario](session)
+    passed = True
+  except Failure as failure:
+    print("FAILED %s: %s" % (args.scenario, failure))
+  finally:
+    session.stop(passed)
+  print("%s %s in %.1f s; screenshots in %s" % ("passed" if passed else "FAILED", args.scenario,
+                                               time.monotonic() - started, session.artifacts))
+  return 0 if passed else 1
+
+
+if __name__ == "__main__":
+  sys.exit(main())
