@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/front_end.h"
 #include "support/temp_folder.h"
 
 namespace shiftlet {
@@ -67,14 +68,12 @@ TEST(Win32PlatformTest, HiddenOwnerWindowIsMadeOnFirstUseAndNeverShown) {
   EXPECT_EQ(nullptr, FindWindowA(nullptr, "frmCD"));
 }
 
-TEST(Win32PlatformTest, StartupErrorTextNamesTheError) {
-  const std::string text = StartupErrorText("cannot create the window frmCD: error 8");
-  EXPECT_NE(std::string::npos, text.find("cannot create the window frmCD: error 8")) << text;
-}
-
-// What the user's side saw of one open-file dialog.
+// What the user's side saw of one box or dialog.
 struct DialogSeen {
   bool found = false;
+  std::string text;  // a box's text
+  std::string buttons;
+  bool icon = false;
   std::string nameBox;
   std::string typeBox;
   HWND owner = nullptr;
@@ -86,35 +85,102 @@ std::string TextOf(HWND dialog, int id) {
   return text;
 }
 
-// Shows the picker while a second thread waits (bounded) for the dialog titled `title`, notes
-// what it shows, then plays `answer` on it.
-DialogSeen ShowAndAnswer(FilePicker& picker, const std::function<void(HWND)>& answer) {
+BOOL CALLBACK NoteChild(HWND child, LPARAM seenAddress) {
+  auto& seen = *reinterpret_cast<DialogSeen*>(seenAddress);
+  char className[64] = {};
+  GetClassNameA(child, className, sizeof className);
+  const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+  if (std::string(className) == "Button" && IsWindowVisible(child)) {
+    char text[64] = {};
+    GetWindowTextA(child, text, sizeof text);
+    seen.buttons += seen.buttons.empty() ? "" : " ";
+    seen.buttons += (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? std::string("*") + text : text;
+  }
+  if (std::string(className) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
+      IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0) != 0) {
+    seen.icon = true;
+  }
+  return TRUE;
+}
+
+// Runs `show` while a second thread waits (bounded) for the dialog titled `title`, notes what it
+// shows (a default button is marked with *), then plays `answer` on it.
+DialogSeen ShowAndAnswer(const char* title, const std::function<void()>& show,
+                         const std::function<void(HWND)>& answer) {
   DialogSeen seen;
   std::thread user([&] {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     HWND dialog = nullptr;
     while (!dialog && std::chrono::steady_clock::now() < deadline) {
-      dialog = FindWindowA("#32770", picker.DialogTitle.c_str());
+      dialog = FindWindowA("#32770", title);
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     if (!dialog) {
-      return;  // the dialog never came; ShowOpen would hang, so the test times out and says so
+      return;  // it never came; `show` would hang, so the test times out and says so
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let it fill its boxes
     seen.found = true;
+    seen.text = TextOf(dialog, 0xffff);
+    EnumChildWindows(dialog, NoteChild, reinterpret_cast<LPARAM>(&seen));
     seen.nameBox = TextOf(dialog, kNameBox);
     seen.typeBox = TextOf(dialog, kTypeBox);
     seen.owner = GetWindow(dialog, GW_OWNER);
     answer(dialog);
   });
   try {
-    picker.ShowOpen();
+    show();
   } catch (...) {
     user.join();
     throw;
   }
   user.join();
   return seen;
+}
+
+DialogSeen ShowAndAnswer(FilePicker& picker, const std::function<void(HWND)>& answer) {
+  return ShowAndAnswer(
+      picker.DialogTitle.c_str(), [&] { picker.ShowOpen(); }, answer);
+}
+
+std::function<void(HWND)> Press(WPARAM button) {
+  return [button](HWND dialog) { PostMessageA(dialog, WM_COMMAND, button, 0); };
+}
+
+TEST(Win32MessageBoxesTest, QuestionsAreCaptionedWithoutIconAndYesIsTheDefault) {
+  Win32MessageBoxes boxes;
+  bool yes = false;
+  const DialogSeen seen = ShowAndAnswer(
+      "Shiftlet", [&] { yes = boxes.AskYesNo("Continue?"); }, Press(IDYES));
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ("Continue?", seen.text);
+  EXPECT_EQ("*&Yes &No", seen.buttons);
+  EXPECT_FALSE(seen.icon);
+  EXPECT_TRUE(yes);
+
+  ShowAndAnswer(
+      "Shiftlet", [&] { yes = boxes.AskYesNo("Continue?"); }, Press(IDNO));
+  EXPECT_FALSE(yes);
+}
+
+TEST(Win32MessageBoxesTest, MessagesHaveOnlyOk) {
+  Win32MessageBoxes boxes;
+  const DialogSeen seen = ShowAndAnswer(
+      "Shiftlet", [&] { boxes.ShowOk("Done."); }, Press(IDOK));
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ("Done.", seen.text);
+  EXPECT_EQ("*OK", seen.buttons);
+  EXPECT_FALSE(seen.icon);
+}
+
+TEST(Win32MessageBoxesTest, StartupErrorIsAnErrorBoxThatNamesTheError) {
+  const DialogSeen seen = ShowAndAnswer(
+      "Shiftlet", [] { ReportStartupError("cannot create the window frmCD: error 8"); },
+      Press(IDOK));
+  ASSERT_TRUE(seen.found);
+  EXPECT_NE(std::string::npos, seen.text.find("cannot create the window frmCD: error 8"))
+      << seen.text;
+  EXPECT_EQ("*OK", seen.buttons);
+  EXPECT_TRUE(seen.icon);
 }
 
 void Choose(HWND dialog, const std::string& name) {
