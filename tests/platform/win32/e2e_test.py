@@ -56,7 +56,7 @@ BAD_MENU = b'70\r\n"A",1,0,"ab",0\r\n'
 
 WAIT_SECONDS = 60  # bound on any one wait; a loaded 2-core machine needs a few seconds at most
 POLL_SECONDS = 0.2
-READER_SECONDS = 20
+READER_SECONDS = 5  # a look that stalls is abandoned and made again
 
 YES_NO = {"buttons": ["&Yes", "&No"], "default": "&Yes"}
 OK = {"buttons": ["OK"], "default": "OK"}
@@ -88,6 +88,7 @@ class Session:
     self.env.pop("WINEARCH", None)
     self.xvfb = None
     self.program = None
+    self.started = time.monotonic()
 
   # -- the machine ------------------------------------------------------------------------------
 
@@ -143,6 +144,11 @@ class Session:
 
   def start(self):
     self.start_display()
+    # Bring this prefix's Wine up first (server, services): a program and the reader starting
+    # together in a new prefix can stall each other for many seconds.
+    subprocess.run([self.args.wine, self.args.reader, "dialogs"], env=self.env,
+                   stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT_SECONDS)
+    print("%5.1f s  Wine is up" % (time.monotonic() - self.started))
     # Started from a folder of its own, so the files it finds come from the dialogs' folders.
     self.program = subprocess.Popen([self.args.wine, self.args.exe], cwd=self.work, env=self.env,
                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
@@ -196,6 +202,7 @@ class Session:
       if len(seen) == 1 and seen[0]["title"] == title and windows:
         dialog = seen[0]
         if all(dialog.get(key) == value for key, value in expected.items()):
+          print("%5.1f s  %s" % (time.monotonic() - self.started, what))
           self.screenshot(what)
           return dialog, windows[0]
       time.sleep(POLL_SECONDS)

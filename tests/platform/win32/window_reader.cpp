@@ -33,16 +33,25 @@ std::string Json(const std::string& text) {
   return quoted;
 }
 
+// The text the system keeps for a window: captions, box texts, button labels. Asks nothing of
+// the window's thread, which may be busy between two boxes.
 std::string WindowText(HWND window) {
-  if (window == nullptr) {
-    return "";
+  char text[4096] = {};
+  if (window != nullptr) {
+    GetWindowTextA(window, text, sizeof text);
   }
-  // WM_GETTEXT itself: GetWindowText on another process's window gives only its caption, never
-  // what an edit or combo box holds.
+  return text;
+}
+
+// What an edit or combo box holds: only the box itself knows, so it is asked with WM_GETTEXT,
+// briefly; the caller polls again anyway.
+std::string BoxContent(HWND box) {
   char text[4096] = {};
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                      SMTO_ABORTIFHUNG, 2000, &copied);
+  if (box != nullptr) {
+    SendMessageTimeoutA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, &copied);
+  }
   return text;
 }
 
@@ -72,8 +81,10 @@ BOOL CALLBACK AddChild(HWND child, LPARAM found) {
       dialog.defaultButton = dialog.buttons.back();
     }
   }
+  DWORD_PTR icon = 0;
   if (className == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
-      SendMessageA(child, STM_GETICON, 0, 0) != 0) {
+      SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, &icon) &&
+      icon != 0) {
     dialog.icon = true;
   }
   return TRUE;
@@ -112,9 +123,9 @@ int PrintDialogs() {
     out += ",\"icon\":";
     out += dialog.icon ? "true" : "false";
     out += ",\"name\":";
-    out += Json(WindowText(GetDlgItem(window, 0x47c)));  // cmb13
+    out += Json(BoxContent(GetDlgItem(window, 0x47c)));  // cmb13
     out += ",\"type\":";
-    out += Json(WindowText(GetDlgItem(window, 0x470)));  // cmb1
+    out += Json(BoxContent(GetDlgItem(window, 0x470)));  // cmb1
     out += ",\"owner\":";
     out += Json(WindowText(owner));
     out += ",\"ownerVisible\":";
