@@ -89,15 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(end == shiftlet::RunEnd::kSucceeded, "the run succeeds or fails");
   const std::string first = "new.qnf\r\n";
   Require(after.compare(0, first.size(), first) == 0, "the first line names the new file");
-  std::size_t lines = 0;
-  for (std::size_t at = 0; at < after.size(); ++at) {
-    if (after[at] == '\r' || after[at] == '\n') {
-      Require(after[at] == '\r' && at + 1 < after.size() && after[at + 1] == '\n',
-              "line ends are CR LF, with no CR or LF inside a line");
-      ++at;
-      ++lines;
-    }
-  }
+  const std::size_t lines = shiftlet::fuzz::CrLfLines(after);
   Require(lines == 3 && after.size() >= 2 && after.compare(after.size() - 2, 2, "\r\n") == 0,
           "exactly three lines");
   return 0;

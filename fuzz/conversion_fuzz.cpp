@@ -34,15 +34,7 @@ std::optional<std::string> Convert(const std::string& oldBytes) {
   Require(out.compare(0, 4, "70\r\n") == 0, "the new file starts with 70");
   Require(out.size() >= 7 && out.compare(out.size() - 3, 3, "x\r\n") == 0,
           "the new file ends with x");
-  std::size_t lines = 0;
-  for (std::size_t at = 0; at < out.size(); ++at) {
-    if (out[at] == '\r' || out[at] == '\n') {
-      Require(out[at] == '\r' && at + 1 < out.size() && out[at + 1] == '\n',
-              "line ends are CR LF, with no CR or LF inside a line");
-      ++at;
-      ++lines;
-    }
-  }
+  const std::size_t lines = shiftlet::fuzz::CrLfLines(out);
   Require(lines == 2 * items + 2, "2N+2 lines for N items");
   return out;
 }

@@ -15,6 +15,21 @@ inline void Require(bool holds, const char* property) {
   }
 }
 
+// The number of lines of text written by the program: every line end must be CR LF, and no CR or
+// LF may stand anywhere else.
+inline std::size_t CrLfLines(std::string_view text) {
+  std::size_t lines = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\r' || text[at] == '\n') {
+      Require(text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n',
+              "line ends are CR LF, with no CR or LF inside a line");
+      ++at;
+      ++lines;
+    }
+  }
+  return lines;
+}
+
 // The same bytes with every line end, as the reader counts them (CR, LF or CR LF), written as LF.
 inline std::string WithLfLineEnds(std::string_view bytes) {
   std::string out;
