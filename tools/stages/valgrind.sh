@@ -13,7 +13,7 @@ memcheck=(valgrind -q --error-exitcode=99 --leak-check=full --show-leak-kinds=al
 export SHIFTLET_PROGRAM_WRAPPER="${memcheck[*]}"
 
 status=0
-for test in textfile menu driver console blackbox; do
+for test in textfile menu driver platform console blackbox real_fault; do
   program="$build/tests/${test}_tests"
   [[ -x $program ]] || continue
   echo "valgrind: $program" >&2
