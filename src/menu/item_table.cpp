@@ -13,4 +13,14 @@ std::size_t CheckedSlot(std::int64_t index) {
   return static_cast<std::size_t>(index);
 }
 
+FailurePosition OldFieldPosition(const MenuTables& tables, std::size_t slot, std::size_t field) {
+  FailurePosition where;
+  where.file = tables.sourcePath;
+  where.line = tables.origins.at(slot).lines.at(field);
+  where.item = static_cast<std::int64_t>(slot) + 1;
+  where.field = static_cast<int>(field + 1);
+  where.fieldName = kOldItemFieldNames.at(field);
+  return where;
+}
+
 }  // namespace shiftlet

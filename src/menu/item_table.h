@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "menu/menu_item.h"
+#include "textfile/conversion_failure.h"
 
 namespace shiftlet {
 
@@ -36,12 +38,34 @@ class MenuMap {
   std::array<std::int16_t, kMenuSlots> entries_{};
 };
 
+// The five fields of an old item, in file order, as failures and the check name them.
+inline constexpr std::size_t kOldItemFields = 5;
+inline constexpr std::array<const char*, kOldItemFields> kOldItemFieldNames{
+    "Text", "old kind", "MenuNo", "Value", "Extra"};
+inline constexpr std::size_t kTextField = 0;
+inline constexpr std::size_t kOldKindField = 1;
+inline constexpr std::size_t kMenuNoField = 2;
+inline constexpr std::size_t kValueField = 3;
+
+// Where an item came from in the old file: what a failure found only while writing points at, and
+// what the check reports that the item table no longer shows.
+struct ItemOrigin {
+  std::array<std::int64_t, kOldItemFields> lines{};  // the line each field began on
+  std::array<bool, kOldItemFields> lineEndInQuotes{};
+  std::int16_t oldKind = 0;  // before translation
+};
+
 // One run's menu data: filled once by ReadOldMenuFile, written once by WriteNewMenuFile.
 struct MenuTables {
   ItemTable itemTable;
   // While reading, the next free slot; afterwards the last filled slot, -1 when there is none.
   std::int16_t lastIndex = 0;
   MenuMap menuMap;
+  std::string sourcePath;  // the old file, as failures name it
+  std::array<ItemOrigin, kMenuSlots> origins{};
 };
+
+// Where field `field` (from 0) of the item in slot `slot` stood in the old file.
+FailurePosition OldFieldPosition(const MenuTables& tables, std::size_t slot, std::size_t field);
 
 }  // namespace shiftlet

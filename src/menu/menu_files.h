@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "menu/item_table.h"
+#include "textfile/conversion_failure.h"
 #include "textfile/file_layer.h"
 
 namespace shiftlet {
@@ -19,8 +21,8 @@ void ReadOldMenuFile(MenuTables& tables, FileLayer& files, const std::string& pa
 void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path);
 
 // The menu number an item of kind 2 opens, from its Value: a whole number (a fraction is rounded
-// as numbers are everywhere) within 0..300. Throws ConversionFailure (type mismatch, subscript out
-// of range) otherwise.
-std::int32_t OpenedMenuNumber(const std::string& value);
+// as numbers are everywhere) within 0..300. Throws ConversionFailure at `where` (not a number,
+// outside 0..300) otherwise.
+std::int32_t OpenedMenuNumber(const std::string& value, const FailurePosition& where = {});
 
 }  // namespace shiftlet

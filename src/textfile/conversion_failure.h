@@ -1,19 +1,72 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace shiftlet {
 
+// Where in a file a failure was found; every part is optional. Lines, items and fields count from
+// 1, as a user reading the file counts them; 0 means not known or not applicable.
+struct FailurePosition {
+  std::string file;
+  std::int64_t line = 0;
+  std::int64_t item = 0;
+  int field = 0;
+  std::string fieldName;  // "old kind", "Value"... or the name of a field outside any item
+
+  bool empty() const { return file.empty() && line == 0 && item == 0 && fieldName.empty(); }
+  // "menu.qof line 12, item 11, field 2 (old kind)"; "" when nothing is known.
+  std::string Described() const;
+};
+
 // The one kind of failure of a conversion: a file that cannot be opened, read or written, a field
 // that cannot be converted, an index outside its table, an invalid argument. It is thrown where the
-// error happens and caught only by the driver, which shows one fixed message whatever the detail;
-// the detail is kept for tests and debugging.
+// error happens, with the position known there, and caught only by the driver. The interactive run
+// shows one fixed message whatever the detail; the unattended run and the check print it.
 class ConversionFailure : public std::runtime_error {
  public:
-  explicit ConversionFailure(const std::string& detail) : std::runtime_error(detail) {}
+  explicit ConversionFailure(const std::string& reason) : ConversionFailure(reason, {}) {}
+  ConversionFailure(const std::string& reason, FailurePosition where)
+      : std::runtime_error(Compose(where, reason)), reason_(reason), where_(std::move(where)) {}
+
+  // What went wrong, without the position: "70000 does not fit in 16 bits".
+  const std::string& Reason() const { return reason_; }
+  const FailurePosition& Where() const { return where_; }
+
+ private:
+  static std::string Compose(const FailurePosition& where, const std::string& reason) {
+    const std::string position = where.Described();
+    return position.empty() ? reason : position + ": " + reason;
+  }
+
+  std::string reason_;
+  FailurePosition where_;
 };
+
+inline std::string FailurePosition::Described() const {
+  std::string text = file;
+  const auto add = [&text](const std::string& part, const char* separator) {
+    if (!text.empty()) {
+      text += separator;
+    }
+    text += part;
+  };
+  if (line > 0) {
+    add("line " + std::to_string(line), " ");
+  }
+  if (item > 0) {
+    add("item " + std::to_string(item), ", ");
+  }
+  if (field > 0) {
+    add("field " + std::to_string(field) + (fieldName.empty() ? "" : " (" + fieldName + ")"), ", ");
+  } else if (!fieldName.empty()) {
+    add(fieldName, ", ");
+  }
+  return text;
+}
 
 // A field as quoted in a failure's detail: at most its first 40 bytes and its size. An enormous
 // field copied whole into the detail would double the memory a failure needs.

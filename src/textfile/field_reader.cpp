@@ -61,7 +61,7 @@ std::string ReadWhole(FileLayer& files, const std::string& path) {
 
 }  // namespace
 
-std::int16_t LooseToInt16(const LooseValue& value) {
+std::int16_t LooseToInt16(const LooseValue& value, const FailurePosition& where) {
   if (value.form == LooseValue::Form::kEmpty) {
     return 0;
   }
@@ -70,11 +70,11 @@ std::int16_t LooseToInt16(const LooseValue& value) {
     case NumberStatus::kNumber:
       return static_cast<std::int16_t>(reading.value);
     case NumberStatus::kOverflow:
-      throw ConversionFailure("overflow: " + Excerpt(value.text));
+      throw ConversionFailure(Excerpt(value.text) + " does not fit in 16 bits", where);
     case NumberStatus::kNotANumber:
       break;
   }
-  throw ConversionFailure("type mismatch: \"" + Excerpt(value.text) + "\" is not a number");
+  throw ConversionFailure("\"" + Excerpt(value.text) + "\" is not a number", where);
 }
 
 FieldReader::FieldReader(FileLayer& files, const std::string& path)
@@ -97,6 +97,29 @@ void FieldReader::SkipLineEnd() {
     ++position_;
   }
   ++position_;
+  ++line_;
+}
+
+FailurePosition FieldReader::PositionAt(std::int64_t line, std::size_t index,
+                                        const StatementLabel& label, std::size_t fieldCount) const {
+  FailurePosition where;
+  where.file = path_;
+  where.line = line;
+  where.item = label.item;
+  // A lone field outside any item (a header) is known by its name alone.
+  if (label.item > 0 || fieldCount > 1 || label.fieldNames.empty()) {
+    where.field = static_cast<int>(index + 1);
+  }
+  if (index < label.fieldNames.size()) {
+    where.fieldName = label.fieldNames[index];
+  }
+  return where;
+}
+
+FailurePosition FieldReader::PositionOf(std::size_t index, const StatementLabel& label,
+                                        std::size_t fieldCount) const {
+  const std::int64_t line = index < origins_.size() ? origins_[index].line : line_;
+  return PositionAt(line, index, label, fieldCount);
 }
 
 std::size_t FieldReader::ScanTo(std::size_t from, std::uint8_t ends) const {
@@ -114,16 +137,20 @@ std::size_t FieldReader::ScanTo(std::size_t from, std::uint8_t ends) const {
   }
 }
 
-FieldReader::Field FieldReader::NextField() {
+FieldReader::Field FieldReader::NextField(const StatementLabel& label, std::size_t index,
+                                          std::size_t fieldCount) {
   const std::size_t size = bytes_.size();
   while (position_ < size && IsBlank(bytes_[position_])) {
     ++position_;
   }
   if (position_ == size) {
-    throw ConversionFailure("input past the end of " + path_);
+    throw ConversionFailure("the file ends before this field",
+                            PositionAt(line_, index, label, fieldCount));
   }
   const char* data = bytes_.data();
   Field field;
+  FieldOrigin& origin = origins_.emplace_back();
+  origin.line = line_;
   if (data[position_] == '"') {
     field.quoted = true;
     const std::size_t start = ++position_;
@@ -131,6 +158,8 @@ FieldReader::Field FieldReader::NextField() {
     field.text = std::string_view(data + start, position_ - start);
     if (position_ < size && data[position_] == '"') {
       position_ = ScanTo(position_ + 1, kEndsBare);
+    } else if (position_ < size) {
+      origin.lineEndInQuotes = true;
     }
   } else {
     const std::size_t start = position_;
@@ -151,13 +180,15 @@ FieldReader::Field FieldReader::NextField() {
   return field;
 }
 
-void FieldReader::Fill(const FieldTarget& target, const Field& field) const {
+void FieldReader::Fill(const FieldTarget& target, const Field& field, const StatementLabel& label,
+                       std::size_t index, std::size_t fieldCount) const {
   if (auto* text = std::get_if<std::string*>(&target)) {
     (*text)->assign(field.text);
   } else if (auto* integer = std::get_if<std::int16_t*>(&target)) {
     const NumberReading reading = ReadWholeNumber(field.text, kInt16Min, kInt16Max);
     if (reading.status == NumberStatus::kOverflow) {
-      throw ConversionFailure("overflow: " + Excerpt(field.text) + " in " + path_);
+      throw ConversionFailure(Excerpt(field.text) + " does not fit in 16 bits",
+                              PositionOf(index, label, fieldCount));
     }
     **integer = static_cast<std::int16_t>(reading.value);  // 0 when not a number
   } else {
@@ -175,9 +206,10 @@ void FieldReader::Fill(const FieldTarget& target, const Field& field) const {
   }
 }
 
-void FieldReader::ReadFields(std::span<const FieldTarget> targets) {
-  for (const FieldTarget& target : targets) {
-    Fill(target, NextField());
+void FieldReader::ReadFields(std::span<const FieldTarget> targets, const StatementLabel& label) {
+  origins_.clear();
+  for (std::size_t index = 0; index < targets.size(); ++index) {
+    Fill(targets[index], NextField(label, index, targets.size()), label, index, targets.size());
   }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "menu/menu_test_support.h"
 #include "textfile/conversion_failure.h"
@@ -51,21 +52,43 @@ TEST(ReadOldMenuFileTest, HeaderAloneOrFollowedByBlankLinesGivesNoItems) {
   }
 }
 
-TEST(ReadOldMenuFileTest, FilesThatFail) {
-  const char* const failing[] = {
-      "",                              // no header
-      "99999\r\n",                     // header overflows
-      "70\r\n\"A\",0,0,\"\"\r\n",      // four fields of five
-      "70\r\n\"A\",0,0,\"\",0,\"B\"",  // a second item with one field
-      "70\r\n\"A\",40000,0,\"\",0",    // old kind overflows
-      "70\r\n\"A\",0,-40000,\"\",0",   // menu number overflows
-      "70\r\n\"A\",0,0,\"\",40000",    // extra overflows
-      "70\r\n\"A\",0,0,\"\",abc",      // extra is not a number
-      "70\r\n\"A\",0,0,\"\",\"\"",     // extra is quoted empty text
+// The failure reading `bytes` gives, with the temporary folder left out of the path.
+std::string FailureReading(const std::string& bytes) {
+  MenuFiles menu;
+  try {
+    menu.Read(bytes);
+  } catch (const ConversionFailure& failure) {
+    std::string what = failure.what();
+    const std::string folder = menu.folder / "";
+    if (what.compare(0, folder.size(), folder) == 0) {
+      what.erase(0, folder.size());
+    }
+    return what;
+  }
+  return "no failure";
+}
+
+TEST(ReadOldMenuFileTest, FilesThatFailNameTheLineItemAndField) {
+  const std::pair<const char*, const char*> failing[] = {
+      {"", "menu.qof line 1, header: the file ends before this field"},
+      {"99999\r\n", "menu.qof line 1, header: 99999 does not fit in 16 bits"},
+      {"70\r\n\"A\",0,0,\"\"\r\n",
+       "menu.qof line 3, item 1, field 5 (Extra): the file ends before this field"},
+      {"70\r\n\"A\",0,0,\"\",0,\"B\"",
+       "menu.qof line 2, item 2, field 2 (old kind): the file ends before this field"},
+      {"70\r\n\"A\",40000,0,\"\",0",
+       "menu.qof line 2, item 1, field 2 (old kind): 40000 does not fit in 16 bits"},
+      {"70\n\"A\",0,0,\"\",0\n\"B\",0\n-40000,\"\",0",
+       "menu.qof line 4, item 2, field 3 (MenuNo): -40000 does not fit in 16 bits"},
+      {"70\r\n\"A\",0,0,\"\",40000",
+       "menu.qof line 2, item 1, field 5 (Extra): 40000 does not fit in 16 bits"},
+      {"70\r\n\"A\",0,0,\"\",abc",
+       "menu.qof line 2, item 1, field 5 (Extra): \"abc\" is not a number"},
+      {"70\r\"A\",0,0,\"\"\r\"\"",
+       "menu.qof line 3, item 1, field 5 (Extra): \"\" is not a number"},
   };
-  for (const char* bytes : failing) {
-    MenuFiles menu;
-    EXPECT_THROW(menu.Read(bytes), ConversionFailure) << bytes;
+  for (const auto& [bytes, expected] : failing) {
+    EXPECT_EQ(expected, FailureReading(bytes)) << bytes;
   }
   MenuFiles missing;
   EXPECT_THROW(ReadOldMenuFile(missing.tables, *missing.files, missing.folder / "absent.qof"),
@@ -78,8 +101,8 @@ TEST(ReadOldMenuFileTest, HoldsAtMost301Items) {
   EXPECT_EQ(300, full.tables.lastIndex);
   EXPECT_EQ("A300", full.tables.itemTable.At(300).Text);
 
-  MenuFiles overfull;
-  EXPECT_THROW(overfull.Read(ItemsFile(302)), ConversionFailure);
+  EXPECT_EQ("menu.qof line 303, item 302: a menu file holds at most 301 items",
+            FailureReading(ItemsFile(302)));
 }
 
 TEST(ReadOldMenuFileTest, NonNumericKindAndMenuReadAsZero) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "menu/menu_test_support.h"
 #include "textfile/conversion_failure.h"
@@ -100,17 +101,25 @@ TEST(WriteNewMenuFileTest, ConvertsAFullTable) {
   EXPECT_EQ(2U * 301U + 2U, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
 }
 
-TEST(WriteNewMenuFileTest, BadMenuNumbersFailAndLeaveTheDestinationAsItWas) {
-  const char* const failing[] = {
-      "70\r\n\"a\",1,0,\"301\",0\r\n",                     // opens a menu past the table
-      "70\r\n\"a\",1,0,\"-1\",0\r\n",                      // opens a negative menu
-      "70\r\n\"a\",1,0,\"ab\",0\r\n",                      // opens no number at all
-      "70\r\n\"a\",1,0,\"\",0\r\n",                        // an empty value is not a number
-      "70\r\n\"a\",1,0,\"99999999999\",0\r\n",             // beyond 32 bits
-      "70\r\n\"a\",0,0,\"\",0\r\n\"b\",0,400,\"\",0\r\n",  // in a menu past the table
-      "70\r\n\"a\",0,-1,\"\",0\r\n",                       // in a negative menu
+TEST(WriteNewMenuFileTest, BadMenuNumbersFailAtTheirFieldAndLeaveTheDestinationAsItWas) {
+  // The failure names the field of the old file that holds the bad number.
+  const std::pair<const char*, const char*> failing[] = {
+      {"70\r\n\"a\",1,0,\"301\",0\r\n",  // opens a menu past the table
+       "line 2, item 1, field 4 (Value): menu number 301 is outside 0..300"},
+      {"70\r\n\"a\",1,0,\"-1\",0\r\n",  // opens a negative menu
+       "line 2, item 1, field 4 (Value): menu number -1 is outside 0..300"},
+      {"70\r\n\"a\",1,0\r\n\"ab\",0\r\n",  // opens no number at all
+       "line 3, item 1, field 4 (Value): menu number \"ab\" is not a number"},
+      {"70\r\n\"a\",1,0,\"\",0\r\n",  // an empty value is not a number
+       "line 2, item 1, field 4 (Value): menu number \"\" is not a number"},
+      {"70\r\n\"a\",1,0,\"99999999999\",0\r\n",  // beyond 32 bits
+       "line 2, item 1, field 4 (Value): menu number 99999999999 is outside 0..300"},
+      {"70\r\n\"a\",0,0,\"\",0\r\n\"b\",0,400,\"\",0\r\n",  // in a menu past the table
+       "line 3, item 2, field 3 (MenuNo): menu 400 is outside 0..300"},
+      {"70\r\n\"a\",0,-1,\"\",0\r\n",  // in a negative menu
+       "line 2, item 1, field 3 (MenuNo): menu -1 is outside 0..300"},
   };
-  for (const char* old : failing) {
+  for (const auto& [old, expected] : failing) {
     for (const bool destinationExists : {false, true}) {
       MenuFiles menu;
       menu.Read(old);
@@ -118,8 +127,12 @@ TEST(WriteNewMenuFileTest, BadMenuNumbersFailAndLeaveTheDestinationAsItWas) {
       if (destinationExists) {
         WriteBytes(destination, "previous conversion\r\n");
       }
-      EXPECT_THROW(WriteNewMenuFile(menu.tables, *menu.files, destination), ConversionFailure)
-          << old;
+      try {
+        WriteNewMenuFile(menu.tables, *menu.files, destination);
+        ADD_FAILURE() << "no failure: " << old;
+      } catch (const ConversionFailure& failure) {
+        EXPECT_EQ(menu.folder / "menu.qof " + expected, failure.what()) << old;
+      }
       if (destinationExists) {
         EXPECT_EQ("previous conversion\r\n", ReadBytes(destination)) << old;
       }

@@ -40,7 +40,7 @@ TEST(FailureDetailTest, QuotesShortFieldsWholeAndEnormousOnesByTheirStartAndSize
               std::int16_t header = 0;
               reader.ReadFields({&header});
             }),
-            "overflow: 99999 in " + path);
+            path + " line 1, field 1: 99999 does not fit in 16 bits");
 
   WriteBytes(path, enormous);
   EXPECT_EQ(DetailOf([&] {
@@ -48,16 +48,17 @@ TEST(FailureDetailTest, QuotesShortFieldsWholeAndEnormousOnesByTheirStartAndSize
               std::int16_t header = 0;
               reader.ReadFields({&header});
             }),
-            "overflow: " + std::string(40, '7') + "... (1000000 bytes) in " + path);
+            path + " line 1, field 1: " + std::string(40, '7') +
+                "... (1000000 bytes) does not fit in 16 bits");
 
   LooseValue loose{LooseValue::Form::kNumber, enormous};
   EXPECT_EQ(DetailOf([&] { LooseToInt16(loose); }),
-            "overflow: " + std::string(40, '7') + "... (1000000 bytes)");
+            std::string(40, '7') + "... (1000000 bytes) does not fit in 16 bits");
   loose = {LooseValue::Form::kText, std::string(1'000'000, 'x')};
   EXPECT_EQ(DetailOf([&] { LooseToInt16(loose); }),
-            "type mismatch: \"" + std::string(40, 'x') + "... (1000000 bytes)\" is not a number");
+            "\"" + std::string(40, 'x') + "... (1000000 bytes)\" is not a number");
   loose = {LooseValue::Form::kText, "abc"};
-  EXPECT_EQ(DetailOf([&] { LooseToInt16(loose); }), "type mismatch: \"abc\" is not a number");
+  EXPECT_EQ(DetailOf([&] { LooseToInt16(loose); }), "\"abc\" is not a number");
 }
 
 }  // namespace
