@@ -25,6 +25,9 @@ class Platform {
   virtual FileLayer& Files() = 0;
   // The separator placed between a folder and a file name in the configuration path.
   virtual char PathSeparator() const = 0;
+  // The full path a user gets by accepting the picker's proposal of `name` in `initDir`, as this
+  // front-end's picker would show it. Unattended runs take it without asking.
+  virtual std::string ProposedPath(const std::string& initDir, const std::string& name) = 0;
 };
 
 }  // namespace shiftlet

@@ -43,17 +43,30 @@ RunEnd ShiftletCore::RunConversion() {
   // From here on, whatever goes wrong ends in the one failure message.
   try {
     ConvertPickedFiles(picker);
+  } catch (const std::exception& error) {
+    failureReason_ = error.what();
+    return Report(RunEnd::kFailed, messages::kFailure);
   } catch (...) {
-    boxes.ShowOk(messages::kFailure);
-    return RunEnd::kFailed;
+    failureReason_ = "unknown error";
+    return Report(RunEnd::kFailed, messages::kFailure);
   }
-  boxes.ShowOk(messages::kSuccess);
-  return RunEnd::kSucceeded;
+  return Report(RunEnd::kSucceeded, messages::kSuccess);
+}
+
+RunEnd ShiftletCore::Report(RunEnd end, const char* text) {
+  try {
+    platform_.Boxes().ShowOk(text);
+  } catch (const std::exception& error) {
+    // The files are as the run left them; only the telling failed.
+    throw OutcomeNotShown(end, error.what());
+  }
+  return end;
 }
 
 void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   state_.SourceTitle = picker.FileTitle;
   ReadOldMenuFile(tables_, platform_.Files(), picker.filename);
+  itemCount_ = tables_.lastIndex + 1;
 
   platform_.Boxes().ShowOk(messages::kSelectDestination);
   picker.Filter = messages::kDestinationFilter;
@@ -88,6 +101,7 @@ void ShiftletCore::UpdateConfiguration() {
   writer.WriteLine({state_.ConfigSecond});
   writer.WriteLine({state_.ConfigThird});
   writer.Close();
+  configurationUpdated_ = true;
 }
 
 }  // namespace shiftlet

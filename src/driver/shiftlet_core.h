@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "driver/conversion_state.h"
 #include "driver/platform.h"
@@ -20,6 +23,17 @@ int ExitStatusFor(RunEnd end);
 // The exit status when an error stopped the program before the conversion could start.
 inline constexpr int kExitStartupError = 3;
 
+// Thrown by RunConversion when the run has ended (files written or not) but its closing message
+// could not be shown. The run's end, not this error, says what happened to the files.
+class OutcomeNotShown : public std::runtime_error {
+ public:
+  OutcomeNotShown(RunEnd end, const std::string& what) : std::runtime_error(what), end_(end) {}
+  RunEnd End() const { return end_; }
+
+ private:
+  RunEnd end_;
+};
+
 // The program: the dialogue with the user, the conversion and the configuration update, for one
 // run. Its state lives in the object, so any number of runs can be made in one process.
 class ShiftletCore {
@@ -29,7 +43,8 @@ class ShiftletCore {
   // Leads the user through the whole conversion and reports the outcome. Every ConversionFailure,
   // and every other error, from the moment the old file has been picked ends in the failure
   // message. An error before that (say, the picker cannot be created) propagates to the caller,
-  // which reports it in the platform's own way.
+  // which reports it in the platform's own way. When the closing message itself cannot be shown,
+  // throws OutcomeNotShown with the run's end.
   RunEnd RunConversion();
 
   // Rewrites default.qcf beside the new menu file, if there is one, so that it names the new file.
@@ -37,14 +52,24 @@ class ShiftletCore {
   void UpdateConfiguration();
 
   const ConversionState& State() const { return state_; }
+  // Why the run failed, with the file, line, item and field where known; empty unless it failed.
+  const std::string& FailureReason() const { return failureReason_; }
+  // The number of items read from the old file.
+  std::int64_t ItemCount() const { return itemCount_; }
+  // Whether a default.qcf was found beside the new file and rewritten.
+  bool ConfigurationUpdated() const { return configurationUpdated_; }
 
  private:
   void ConvertPickedFiles(FilePicker& picker);
+  RunEnd Report(RunEnd end, const char* text);
 
   Platform& platform_;
   std::unique_ptr<FileSystemObject> fileSystem_;  // created once the destination is known
   ConversionState state_;
   MenuTables tables_;
+  std::string failureReason_;
+  std::int64_t itemCount_ = 0;
+  bool configurationUpdated_ = false;
 };
 
 }  // namespace shiftlet

@@ -13,4 +13,17 @@ std::unique_ptr<Platform> MakeFrontEnd();
 // Tells the user about an error that stopped the program before a conversion could start.
 void ReportStartupError(const std::string& what);
 
+// Tells the user about an error after the run, in the front-end's own way.
+void ReportError(const std::string& text);
+
+// The name users start this program by, for usage texts: "shiftlet", "shiftlet-cli".
+std::string CommandName();
+
+// Whether options may also be written the Windows way: /quiet, /source PATH, /?.
+bool AcceptsSlashOptions();
+
+// Shows a text the command line asked for (help, the version, a check's report): on a terminal
+// `whole` goes to standard output; a program without one shows `boxText` in one message box.
+void ShowCommandText(const std::string& whole, const std::string& boxText);
+
 }  // namespace shiftlet

@@ -75,6 +75,10 @@ char ScriptedPlatform::PathSeparator() const {
   return kSeparator;
 }
 
+std::string ScriptedPlatform::ProposedPath(const std::string& initDir, const std::string& name) {
+  return JoinPath(initDir, kSeparator, name);
+}
+
 MessageBoxes& ScriptedPlatform::Boxes() {
   return *boxes_;
 }

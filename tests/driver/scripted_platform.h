@@ -26,6 +26,7 @@ class ScriptedPlatform final : public Platform {
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return files_; }
   char PathSeparator() const override;
+  std::string ProposedPath(const std::string& initDir, const std::string& name) override;
 
   std::deque<bool> answers;                      // Yes/No answers; running dry is a test error
   std::deque<std::optional<std::string>> picks;  // full paths chosen; nullopt cancels

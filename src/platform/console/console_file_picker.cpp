@@ -10,13 +10,17 @@ namespace shiftlet {
 
 namespace fs = std::filesystem;
 
-void ConsoleFilePicker::ShowOpen() {
+fs::path ShownFolder(const std::string& initDir) {
   std::error_code error;
-  fs::path folder = InitDir;
-  if (InitDir.empty() || !fs::is_directory(folder, error)) {
+  fs::path folder = initDir;
+  if (initDir.empty() || !fs::is_directory(folder, error)) {
     folder = fs::current_path();
   }
-  folder = fs::absolute(folder);
+  return fs::absolute(folder);
+}
+
+void ConsoleFilePicker::ShowOpen() {
+  const fs::path folder = ShownFolder(InitDir);
   const fs::path proposed = (folder / filename).lexically_normal();
 
   const std::size_t bar = Filter.find('|');

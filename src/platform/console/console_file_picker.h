@@ -1,11 +1,17 @@
 #pragma once
 
+#include <filesystem>
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "driver/file_picker.h"
 
 namespace shiftlet {
+
+// The folder the terminal picker shows for `initDir`: that folder where it exists on this system,
+// else the current directory; always absolute.
+std::filesystem::path ShownFolder(const std::string& initDir);
 
 // The open-file picker on a terminal. It shows its title, the filter and the proposed path, and
 // reads one line: empty takes the proposed path, anything else is the path chosen, taken relative

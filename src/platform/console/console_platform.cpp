@@ -20,6 +20,10 @@ FilePicker& ConsolePlatform::Picker() {
   return *picker_;
 }
 
+std::string ConsolePlatform::ProposedPath(const std::string& initDir, const std::string& name) {
+  return (ShownFolder(initDir) / name).lexically_normal().string();
+}
+
 std::unique_ptr<FileSystemObject> ConsolePlatform::CreateFileSystemObject() {
   return std::make_unique<ConsoleFileSystemObject>();
 }

@@ -23,6 +23,7 @@ class ConsolePlatform final : public Platform {
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return *files_; }
   char PathSeparator() const override { return '/'; }
+  std::string ProposedPath(const std::string& initDir, const std::string& name) override;
 
  private:
   std::istream& in_;

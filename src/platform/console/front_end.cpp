@@ -12,8 +12,24 @@ std::unique_ptr<Platform> MakeFrontEnd() {
 }
 
 void ReportStartupError(const std::string& what) {
+  ReportError(what);
+}
+
+void ReportError(const std::string& text) {
   std::cout << std::flush;
-  std::cerr << messages::kCaption << ": " << what << '\n';
+  std::cerr << messages::kCaption << ": " << text << '\n';
+}
+
+std::string CommandName() {
+  return SHIFTLET_COMMAND_NAME;
+}
+
+bool AcceptsSlashOptions() {
+  return SHIFTLET_SLASH_OPTIONS;
+}
+
+void ShowCommandText(const std::string& whole, const std::string& /*boxText*/) {
+  std::cout << whole << std::flush;
 }
 
 }  // namespace shiftlet

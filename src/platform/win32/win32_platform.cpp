@@ -132,6 +132,11 @@ FilePicker& Win32Platform::Picker() {
   return *picker_;
 }
 
+std::string Win32Platform::ProposedPath(const std::string& initDir, const std::string& name) {
+  // The dialog opens in InitDir with the name in its box; accepting gives the two joined.
+  return JoinPath(initDir, PathSeparator(), name);
+}
+
 std::unique_ptr<FileSystemObject> Win32Platform::CreateFileSystemObject() {
   return std::make_unique<Win32FileSystemObject>();
 }

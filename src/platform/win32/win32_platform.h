@@ -49,6 +49,7 @@ class Win32Platform final : public Platform {
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return *files_; }
   char PathSeparator() const override { return '\\'; }
+  std::string ProposedPath(const std::string& initDir, const std::string& name) override;
 
  private:
   Win32MessageBoxes boxes_;

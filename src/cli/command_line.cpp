@@ -1,0 +1,98 @@
+#include "cli/command_line.h"
+
+#include <CLI/CLI.hpp>
+
+namespace shiftlet {
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOptions) {
+  CommandLine command;
+  CLI::App app;
+  app.set_help_flag();  // help is ours, so that it reads the same in every front-end
+  bool help = false;
+  bool version = false;
+  bool quiet = false;
+  bool check = false;
+  app.add_flag("-h,--help", help);
+  app.add_flag("--version", version);
+  CLI::Option* quietFlag = app.add_flag("--quiet", quiet);
+  CLI::Option* checkFlag = app.add_flag("--check", check);
+  CLI::Option* source = app.add_option("--source", command.source);
+  CLI::Option* destination = app.add_option("--destination", command.destination);
+  CLI::Option* log = app.add_option("--log", command.log);
+  for (CLI::Option* option : {source, destination, log}) {
+    option->type_size(1)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+  }
+  quietFlag->excludes(checkFlag);
+  destination->needs(quietFlag);
+  log->needs(quietFlag);
+  if (slashOptions) {
+    app.allow_windows_style_options();
+  }
+
+  // CLI11 wants the arguments last first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  for (std::string& arg : reversed) {
+    if (slashOptions && arg == "/?") {
+      arg = "--help";
+    }
+  }
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& error) {
+    command.mode = CommandLine::Mode::kUsageError;
+    command.error = error.what();
+    return command;
+  }
+  if (help || version) {
+    command.mode = help ? CommandLine::Mode::kHelp : CommandLine::Mode::kVersion;
+    if (args.size() > 1) {
+      command.mode = CommandLine::Mode::kUsageError;
+      command.error = std::string(help ? "--help" : "--version") + " takes no other option";
+    }
+    return command;
+  }
+  if (source->count() > 0 && !quiet && !check) {
+    command.mode = CommandLine::Mode::kUsageError;
+    command.error = "--source needs --quiet or --check";
+    return command;
+  }
+  if (quiet || check) {
+    command.mode = quiet ? CommandLine::Mode::kQuiet : CommandLine::Mode::kCheck;
+  }
+  return command;
+}
+
+std::string UsageText(const std::string& programName) {
+  const std::string line = "       " + programName;
+  return "usage: " + programName + "\n" + line +
+         " --quiet [--source PATH] [--destination PATH] [--log FILE]\n" + line +
+         " --check [--source PATH]\n" + line + " --help | --version\n";
+}
+
+std::string HelpText(const std::string& programName) {
+  return UsageText(programName) +
+         "\n"
+         "With no option, Shiftlet asks its questions and lets you pick the old menu file and the\n"
+         "new one, as it always has.\n"
+         "\n"
+         "  --quiet               convert without a question, a box or a picker: the answers are\n"
+         "                        Yes, and each picker's proposal is taken unless a path is given\n"
+         "  --source PATH         the old menu file (.qof) to convert or check\n"
+         "  --destination PATH    the new menu file (.qnf); default.qcf beside it is updated\n"
+         "  --log FILE            add one line per run to FILE: time, source, destination,\n"
+         "                        result, reason\n"
+         "  --check               read the old menu file and report what converting it would do;\n"
+         "                        nothing is written\n"
+         "  --help                this text\n"
+         "  --version             the program's version\n"
+         "\n"
+         "Exit status: 0 converted (or, with --check, the file converts), 1 failed (or would "
+         "fail),\n"
+         "2 a question was answered No, 3 stopped before converting, 64 a bad command line.\n";
+}
+
+std::string VersionText() {
+  return "Shiftlet " SHIFTLET_VERSION "\n" SHIFTLET_DESCRIPTION "\n";
+}
+
+}  // namespace shiftlet

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace shiftlet {
+
+// What the program was asked to do, from its arguments.
+struct CommandLine {
+  enum class Mode {
+    kInteractive,  // no argument: the dialogue with boxes and pickers
+    kQuiet,        // --quiet: the same run, answered by itself
+    kCheck,        // --check: read the old file, report, write nothing
+    kHelp,
+    kVersion,
+    kUsageError,  // an unknown option, a missing value or a bad combination
+  };
+  Mode mode = Mode::kInteractive;
+  std::optional<std::string> source;
+  std::optional<std::string> destination;
+  std::optional<std::string> log;
+  std::string error;  // for kUsageError: what was wrong
+};
+
+// The exit status of a command line that cannot be used (as sysexits' EX_USAGE).
+inline constexpr int kExitUsage = 64;
+
+// Parses the arguments after the program's name. With `slashOptions` the Windows forms work too:
+// /quiet, /source PATH, /? for help.
+CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOptions);
+
+// The short usage, for standard error after a bad command line.
+std::string UsageText(const std::string& programName);
+// The usage with what each option does and the exit statuses.
+std::string HelpText(const std::string& programName);
+// "Shiftlet 0.02" and what the program does.
+std::string VersionText();
+
+}  // namespace shiftlet

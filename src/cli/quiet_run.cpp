@@ -1,0 +1,69 @@
+#include "cli/quiet_run.h"
+
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/run_log.h"
+#include "driver/messages.h"
+#include "driver/shiftlet_core.h"
+#include "platform/unattended/unattended_platform.h"
+
+namespace shiftlet {
+
+namespace {
+
+std::string SuccessLine(const ShiftletCore& core, const std::string& source) {
+  const std::int64_t items = core.ItemCount();
+  return "converted " + source + " to " + core.State().DestinationPath + ": " +
+         std::to_string(items) + (items == 1 ? " item" : " items") + "; " +
+         messages::kConfigurationName +
+         (core.ConfigurationUpdated() ? " updated" : " not found, so none was written");
+}
+
+}  // namespace
+
+int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, std::ostream& err) {
+  // The log is opened first: an administrator who asked for it gets no run without its line.
+  std::optional<RunLog> log;
+  if (command.log) {
+    try {
+      log.emplace(*command.log);
+    } catch (const std::exception& error) {
+      err << "error: " << error.what() << '\n';
+      return 1;
+    }
+  }
+
+  UnattendedPlatform platform(system, {command.source, command.destination});
+  ShiftletCore core(platform);
+  std::string reason;
+  RunEnd end = RunEnd::kFailed;
+  int status = kExitStartupError;
+  try {
+    end = core.RunConversion();
+    status = ExitStatusFor(end);
+    reason = end == RunEnd::kSucceeded ? "" : core.FailureReason();
+  } catch (const std::exception& error) {
+    reason = error.what();  // before anything was converted
+  }
+
+  const std::vector<std::string>& picked = platform.Picked();
+  const std::string source = picked.empty() ? command.source.value_or("") : picked.front();
+  if (status == 0) {
+    const std::string line = SuccessLine(core, source);
+    out << line << '\n' << std::flush;
+    reason = line.substr(line.find(": ") + 2);
+  } else {
+    err << "error: " << reason << '\n' << std::flush;
+  }
+  if (log && !log->Append(source, core.State().DestinationPath,
+                          status == 0 ? "converted" : "failed", reason)) {
+    err << "error: cannot write to the log " << *command.log << '\n';
+    return status == 0 ? 1 : status;
+  }
+  return status;
+}
+
+}  // namespace shiftlet

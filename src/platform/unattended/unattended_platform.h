@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/platform.h"
+
+namespace shiftlet {
+
+// The paths an unattended run takes instead of the pickers' proposals, where given.
+struct UnattendedChoices {
+  std::optional<std::string> source;
+  std::optional<std::string> destination;
+};
+
+// A front-end whose boxes and pickers answer by themselves, for runs nobody watches: Yes to every
+// question, OK to every box, and each picker's proposal accepted (InitDir + filename, as the
+// system's own front-end would propose it) unless `choices` names the path. Files, paths and the
+// file-system object are the system's own, so the run is the interactive one in every other way.
+class UnattendedPlatform final : public Platform {
+ public:
+  UnattendedPlatform(Platform& system, UnattendedChoices choices);
+  ~UnattendedPlatform() override;
+
+  MessageBoxes& Boxes() override;
+  FilePicker& Picker() override;
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  FileLayer& Files() override { return system_.Files(); }
+  char PathSeparator() const override { return system_.PathSeparator(); }
+  std::string ProposedPath(const std::string& initDir, const std::string& name) override;
+
+  // Every path the pickers answered, in order: the source, then the destination.
+  const std::vector<std::string>& Picked() const;
+  // Every text the boxes were given, in order.
+  const std::vector<std::string>& Shown() const;
+
+ private:
+  class AnsweringBoxes;
+  class AnsweringPicker;
+  Platform& system_;
+  std::unique_ptr<AnsweringBoxes> boxes_;
+  std::unique_ptr<AnsweringPicker> picker_;
+};
+
+// The name of the file at `path` without its folder, worked out as `fileSystem` splits paths.
+std::string FileTitleOf(const std::string& path, FileSystemObject& fileSystem, char separator);
+
+}  // namespace shiftlet
