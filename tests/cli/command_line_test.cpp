@@ -1,0 +1,78 @@
+// The command line: each form users type, the Windows forms where the build takes them, and every
+// misuse a usage error (exit 64) rather than a run.
+
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace shiftlet {
+namespace {
+
+using Mode = CommandLine::Mode;
+
+TEST(CommandLineTest, FormsAndMisuses) {
+  const struct {
+    std::vector<std::string> args;
+    bool slashOptions;
+    Mode mode;
+    const char* source;
+    const char* destination;
+    const char* log;
+  } cases[] = {
+      {{}, false, Mode::kInteractive, "", "", ""},
+      {{"--quiet"}, false, Mode::kQuiet, "", "", ""},
+      {{"--quiet", "--source", "a.qof", "--destination", "b.qnf", "--log", "run.log"},
+       false,
+       Mode::kQuiet,
+       "a.qof",
+       "b.qnf",
+       "run.log"},
+      {{"--source=/x/a.qof", "--quiet"}, false, Mode::kQuiet, "/x/a.qof", "", ""},
+      {{"--check"}, false, Mode::kCheck, "", "", ""},
+      {{"--check", "--source", "a.qof"}, false, Mode::kCheck, "a.qof", "", ""},
+      {{"--help"}, false, Mode::kHelp, "", "", ""},
+      {{"--version"}, false, Mode::kVersion, "", "", ""},
+      {{"/quiet", "/source", "C:\\Velmora\\a.qof", "/destination:C:\\b.qnf"},
+       true,
+       Mode::kQuiet,
+       "C:\\Velmora\\a.qof",
+       "C:\\b.qnf",
+       ""},
+      {{"/check"}, true, Mode::kCheck, "", "", ""},
+      {{"/?"}, true, Mode::kHelp, "", "", ""},
+      {{"--quiet", "--source", "C:\\x.qof"}, true, Mode::kQuiet, "C:\\x.qof", "", ""},
+      // Misuses.
+      {{"/quiet"}, false, Mode::kUsageError, "", "", ""},  // not where / forms are not taken
+      {{"/?"}, false, Mode::kUsageError, "", "", ""},
+      {{"--bogus"}, false, Mode::kUsageError, "", "", ""},
+      {{"menu.qof"}, false, Mode::kUsageError, "", "", ""},
+      {{"--quiet", "--source"}, false, Mode::kUsageError, "", "", ""},
+      {{"--quiet", "--check"}, false, Mode::kUsageError, "", "", ""},
+      {{"--check", "--destination", "b.qnf"}, false, Mode::kUsageError, "", "", ""},
+      {{"--check", "--log", "run.log"}, false, Mode::kUsageError, "", "", ""},
+      {{"--source", "a.qof"}, false, Mode::kUsageError, "", "", ""},
+      {{"--quiet", "--source", "a", "--source", "b"}, false, Mode::kUsageError, "", "", ""},
+      {{"--help", "--quiet"}, false, Mode::kUsageError, "", "", ""},
+  };
+  for (const auto& c : cases) {
+    std::string line;
+    for (const std::string& arg : c.args) {
+      line += arg + " ";
+    }
+    SCOPED_TRACE(line);
+    const CommandLine command = ParseCommandLine(c.args, c.slashOptions);
+    EXPECT_EQ(c.mode, command.mode) << command.error;
+    EXPECT_EQ(c.mode == Mode::kUsageError, !command.error.empty());
+    if (c.mode != Mode::kUsageError) {
+      EXPECT_EQ(c.source, command.source.value_or(""));
+      EXPECT_EQ(c.destination, command.destination.value_or(""));
+      EXPECT_EQ(c.log, command.log.value_or(""));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace shiftlet
