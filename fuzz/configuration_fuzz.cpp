@@ -60,6 +60,9 @@ class YesPlatform final : public shiftlet::Platform {
   }
   shiftlet::FileLayer& Files() override { return memory; }
   char PathSeparator() const override { return '/'; }
+  std::string ProposedPath(const std::string& initDir, const std::string& name) override {
+    return initDir + name;
+  }
 
   shiftlet::testing::MemoryFileLayer memory;
 

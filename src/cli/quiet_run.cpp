@@ -49,8 +49,8 @@ int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, 
     reason = error.what();  // before anything was converted
   }
 
-  const std::vector<std::string>& picked = platform.Picked();
-  const std::string source = picked.empty() ? command.source.value_or("") : picked.front();
+  const std::vector<std::string>& answered = platform.Picked();
+  const std::string source = answered.empty() ? command.source.value_or("") : answered.front();
   if (status == 0) {
     const std::string line = SuccessLine(core, source);
     out << line << '\n' << std::flush;
@@ -58,8 +58,10 @@ int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, 
   } else {
     err << "error: " << reason << '\n' << std::flush;
   }
-  if (log && !log->Append(source, core.State().DestinationPath,
-                          status == 0 ? "converted" : "failed", reason)) {
+  // A run that failed before the destination was picked names the one it was given, if any.
+  const std::string& picked = core.State().DestinationPath;
+  const std::string destination = picked.empty() ? command.destination.value_or("") : picked;
+  if (log && !log->Append(source, destination, status == 0 ? "converted" : "failed", reason)) {
     err << "error: cannot write to the log " << *command.log << '\n';
     return status == 0 ? 1 : status;
   }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,12 +112,12 @@ class ShiftletProgramTest : public testing::Test {
     return (fs::canonical(work_.Path()) / name).string();
   }
 
-  Outcome RunWith(std::string_view input) const {
+  Outcome RunWith(std::string_view input, const std::string& args = "") const {
     WriteBytes(io_ / "in", input);
     // SHIFTLET_PROGRAM_WRAPPER runs the program under a checker, such as valgrind.
     const char* wrapper = std::getenv("SHIFTLET_PROGRAM_WRAPPER");
     const std::string command = "cd '" + work_.Path().string() + "' && exec " +
-                                (wrapper != nullptr ? wrapper : "") + " '" SHIFTLET_PROGRAM "' <'" +
+                                (wrapper != nullptr ? wrapper : "") + " '" SHIFTLET_PROGRAM "' " + args + " <'" +
                                 (io_ / "in") + "' >'" + (io_ / "out") + "' 2>'" + (io_ / "err") +
                                 "'";
     const int raw = std::system(command.c_str());
@@ -300,6 +301,124 @@ TEST_F(ShiftletProgramTest, ConfigurationThatCannotBeUpdatedIsLeftAsItWas) {
   EXPECT_EQ(Boxes(run.out), Then(kUntilDestination, msg::kFailure));
   EXPECT_EQ(ReadBytes(Work("default.qcf")), sampleConfiguration_);
   EXPECT_EQ(ListFolder(work_.Path()).find(".tmp"), std::string::npos);
+}
+
+// --quiet and --check: no box, no question, no picker; one line out, or a report; the same files
+// and bytes as the interactive run. Every row ends with no temporary file left behind.
+TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
+  const std::string badKind = "1\r\n\"File\",70000,0,\"\",0\r\n";
+  const std::string badMenuNumber = "1\r\n\"File\",1,0,\"ab\",0\r\n";
+  const std::string converted = "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n";
+  const struct {
+    const char* what;
+    std::string args;
+    std::string menu;  // the old file's bytes; empty keeps the sample
+    int status;
+    std::string out;  // standard output exactly, or its start where the rest is the tree
+    std::string err;
+    std::string listing;
+    std::string configuration;  // default.qcf afterwards
+  } cases[] = {
+      {"quiet with the proposals", "--quiet", "", 0,
+       "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
+           ": 13 items; default.qcf updated\n",
+       "", "default.qcf menu.qof migrated.menu.qnf", converted},
+      {"quiet with named paths, no configuration there", "--quiet --source menu.qof "
+       "--destination sub/new.qnf", "", 0,
+       "converted menu.qof to sub/new.qnf: 13 items; default.qcf not found, so none was written\n",
+       "", "default.qcf menu.qof sub", sampleConfiguration_},
+      {"quiet, the old file fails while read", "--quiet", badKind, 1, "",
+       "error: " + Shown("menu.qof") +
+           " line 2, item 1, field 2 (old kind): 70000 does not fit in 16 bits\n",
+       "default.qcf menu.qof", sampleConfiguration_},
+      {"quiet, the old file fails while written", "--quiet --source menu.qof", badMenuNumber, 1,
+       "",
+       "error: menu.qof line 2, item 1, field 4 (Value): menu number \"ab\" is not a number\n",
+       "default.qcf menu.qof", sampleConfiguration_},
+      {"quiet, the log cannot be opened", "--quiet --log no/such/run.log", "", 1, "",
+       "error: cannot open the log no/such/run.log for appending: No such file or directory\n",
+       "default.qcf menu.qof", sampleConfiguration_},
+      {"check of the sample", "--check", "", 0,
+       Shown("menu.qof") + ": 13 items in 4 menus\n" + Shown("menu.qof") +
+           " converts.\nMenus as Velmora 1.1 will show them:\n  item 1: File\n    item 4: Open...\n",
+       "", "default.qcf menu.qof", sampleConfiguration_},
+      {"check of a file that fails only while written", "--check --source menu.qof",
+       badMenuNumber, 1,
+       "menu.qof: 1 item in 1 menu\nerror: menu.qof line 2, item 1, field 4 (Value): menu number "
+       "\"ab\" is not a number\nmenu.qof does not convert.\n",
+       "", "default.qcf menu.qof", sampleConfiguration_},
+      {"version", "--version", "", 0,
+       "Shiftlet 0.02\nConverts old QOF file from Velmora 1.0a to new QNF file compatible with "
+       "Velmora 1.1\n",
+       "", "default.qcf menu.qof", sampleConfiguration_},
+      {"help", "--help", "", 0, "usage: shiftlet\n       shiftlet --quiet [--source PATH]", "",
+       "default.qcf menu.qof", sampleConfiguration_},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& entry : fs::directory_iterator(work_.Path())) {
+      fs::remove_all(entry.path());
+    }
+    WriteBytes(Work("menu.qof"), c.menu.empty() ? sampleMenu_ : c.menu);
+    WriteBytes(Work("default.qcf"), sampleConfiguration_);
+    fs::create_directory(work_.Path() / "sub");
+    if (c.listing.find("sub") == std::string::npos) {
+      fs::remove(work_.Path() / "sub");
+    }
+
+    const Outcome run = RunWith("", c.args);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out.substr(0, c.out.size()), c.out);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(Boxes(run.out), Texts{});
+    EXPECT_EQ(ListFolder(work_.Path()), c.listing);
+    EXPECT_EQ(ReadBytes(Work("default.qcf")), c.configuration);
+    if (c.status == 0 && c.args.find("--quiet") != std::string::npos) {
+      const std::string destination = c.args.find("sub/") != std::string::npos
+                                          ? Work("sub/new.qnf")
+                                          : Work("migrated.menu.qnf");
+      EXPECT_EQ(ReadBytes(destination), kSampleConverted);
+    }
+  }
+}
+
+TEST_F(ShiftletProgramTest, BadCommandLinesConvertNothingAndExitWith64) {
+  for (const char* args : {"--bogus", "menu.qof", "--quiet --check", "--check --destination x.qnf",
+                           "--log run.log", "--source menu.qof", "--quiet --source",
+                           "--version --quiet"}) {
+    SCOPED_TRACE(args);
+    const Outcome run = RunWith("", args);
+    EXPECT_EQ(run.status, 64);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("shiftlet: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("\nusage: shiftlet\n"), std::string::npos) << run.err;
+    ExpectSamplesUntouched();
+  }
+}
+
+TEST_F(ShiftletProgramTest, LogGetsOneLinePerQuietRun) {
+  const std::string log = Work("runs.log");
+  EXPECT_EQ(RunWith("", "--quiet --log runs.log").status, 0);
+  WriteBytes(Work("menu.qof"), "1\r\n\"File\",0,0,\"\",x\r\n");
+  EXPECT_EQ(RunWith("", "--quiet --log runs.log --destination other.qnf").status, 1);
+
+  const std::string lines = ReadBytes(log);
+  const std::regex kLine(
+      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\t([^\t]*)\t([^\t]*)\t([^\t]*)\t([^\t\n]*)\n");
+  std::vector<std::string> fields;
+  for (auto it = std::sregex_iterator(lines.begin(), lines.end(), kLine);
+       it != std::sregex_iterator(); ++it) {
+    for (std::size_t group = 1; group <= 4; ++group) {
+      fields.push_back((*it)[group].str());
+    }
+  }
+  EXPECT_EQ(fields, (Texts{Shown("menu.qof"), Shown("migrated.menu.qnf"), "converted",
+                           "13 items; default.qcf updated", Shown("menu.qof"), "other.qnf",
+                           "failed",
+                           Shown("menu.qof") + " line 2, item 1, field 5 (Extra): \"x\" is not a "
+                                               "number"}))
+      << lines;
+  EXPECT_EQ(ListFolder(work_.Path()), "default.qcf menu.qof migrated.menu.qnf runs.log");
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ cmake --build --preset fuzz
 findings=build/fuzz/findings
 mkdir -p "$findings"
 status=0
-for target in field_reader conversion configuration; do
+for target in field_reader conversion configuration check; do
   # New inputs go to a scratch corpus, so the committed seeds stay as they are.
   scratch=$(mktemp -d)
   echo "fuzz: $target for $seconds s" >&2
