@@ -2,14 +2,21 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "driver/path_text.h"
 #include "platform/system_file_layer.h"
 
 namespace shiftlet {
 
-ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out)
-    : in_(in), out_(out), boxes_(in, out), files_(MakeSystemFileLayer()) {}
+ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out, char separator,
+                                 FileSystemMaker makeFileSystem)
+    : in_(in),
+      out_(out),
+      boxes_(in, out),
+      files_(MakeSystemFileLayer()),
+      separator_(separator),
+      makeFileSystem_(std::move(makeFileSystem)) {}
 
 ConsolePlatform::~ConsolePlatform() = default;
 
@@ -25,6 +32,9 @@ std::string ConsolePlatform::ProposedPath(const std::string& initDir, const std:
 }
 
 std::unique_ptr<FileSystemObject> ConsolePlatform::CreateFileSystemObject() {
+  if (makeFileSystem_) {
+    return makeFileSystem_();
+  }
   return std::make_unique<ConsoleFileSystemObject>();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -12,17 +13,22 @@
 namespace shiftlet {
 
 // The front-end for terminals: boxes and picker on standard input and output, the system's own
-// files, '/' as the separator.
+// files and paths.
 class ConsolePlatform final : public Platform {
  public:
-  ConsolePlatform(std::istream& in, std::ostream& out);
+  // Makes the file-system object of the system the terminal is on.
+  using FileSystemMaker = std::function<std::unique_ptr<FileSystemObject>()>;
+
+  // On POSIX: '/' and ConsoleFileSystemObject. A Windows console passes its own.
+  ConsolePlatform(std::istream& in, std::ostream& out, char separator = '/',
+                  FileSystemMaker makeFileSystem = nullptr);
   ~ConsolePlatform() override;
 
   MessageBoxes& Boxes() override { return boxes_; }
   FilePicker& Picker() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return *files_; }
-  char PathSeparator() const override { return '/'; }
+  char PathSeparator() const override { return separator_; }
   std::string ProposedPath(const std::string& initDir, const std::string& name) override;
 
  private:
@@ -31,6 +37,8 @@ class ConsolePlatform final : public Platform {
   ConsoleMessageBoxes boxes_;
   std::optional<ConsoleFilePicker> picker_;
   std::unique_ptr<FileLayer> files_;
+  char separator_;
+  FileSystemMaker makeFileSystem_;
 };
 
 // The file-system object on a terminal: '/' separates folders, and a file is a regular file.

@@ -10,8 +10,24 @@ std::unique_ptr<Platform> MakeFrontEnd() {
 }
 
 void ReportStartupError(const std::string& what) {
+  ReportError(StartupErrorText(what));
+}
+
+void ReportError(const std::string& text) {
   // A GUI program has no terminal to write to: the error is a box of its own.
-  MessageBoxA(nullptr, StartupErrorText(what).c_str(), messages::kCaption, MB_OK | MB_ICONERROR);
+  MessageBoxA(nullptr, text.c_str(), messages::kCaption, MB_OK | MB_ICONERROR);
+}
+
+std::string CommandName() {
+  return "shiftlet";
+}
+
+bool AcceptsSlashOptions() {
+  return true;
+}
+
+void ShowCommandText(const std::string& /*whole*/, const std::string& boxText) {
+  MessageBoxA(nullptr, boxText.c_str(), messages::kCaption, MB_OK);
 }
 
 }  // namespace shiftlet

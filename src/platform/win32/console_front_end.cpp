@@ -1,0 +1,18 @@
+// The front-end of shiftlet-cli.exe, the console program for scripts: the terminal dialogue on the
+// console, with Windows' own files and paths.
+
+#include <iostream>
+
+#include "platform/console/console_platform.h"
+#include "platform/front_end.h"
+#include "platform/win32/win32_platform.h"
+
+namespace shiftlet {
+
+std::unique_ptr<Platform> MakeFrontEnd() {
+  return std::make_unique<ConsolePlatform>(std::cin, std::cout, '\\', [] {
+    return std::make_unique<Win32FileSystemObject>();
+  });
+}
+
+}  // namespace shiftlet
