@@ -74,7 +74,9 @@ int RunProgram(const std::vector<std::string>& args) {
   try {
     const std::unique_ptr<Platform> system = MakeFrontEnd();
     if (command.mode == CommandLine::Mode::kQuiet) {
-      return RunQuietly(*system, command, std::cout, std::cerr);
+      std::ostream nowhere(nullptr);  // a stream with no buffer drops what it is given
+      return HasTerminal() ? RunQuietly(*system, command, std::cout, std::cerr)
+                           : RunQuietly(*system, command, nowhere, nowhere);
     }
     return Check(*system, command);
   } catch (const std::exception& error) {

@@ -22,6 +22,10 @@ std::string CommandName();
 // Whether options may also be written the Windows way: /quiet, /source PATH, /?.
 bool AcceptsSlashOptions();
 
+// Whether the program has a terminal for its output. The Windows program has none: a quiet run
+// reports through its exit status and its log alone.
+bool HasTerminal();
+
 // Shows a text the command line asked for (help, the version, a check's report): on a terminal
 // `whole` goes to standard output; a program without one shows `boxText` in one message box.
 void ShowCommandText(const std::string& whole, const std::string& boxText);

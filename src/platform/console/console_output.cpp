@@ -26,6 +26,10 @@ bool AcceptsSlashOptions() {
   return SHIFTLET_SLASH_OPTIONS;
 }
 
+bool HasTerminal() {
+  return true;
+}
+
 void ShowCommandText(const std::string& whole, const std::string& /*boxText*/) {
   std::cout << whole << std::flush;
 }

@@ -10,9 +10,8 @@
 namespace shiftlet {
 
 std::unique_ptr<Platform> MakeFrontEnd() {
-  return std::make_unique<ConsolePlatform>(std::cin, std::cout, '\\', [] {
-    return std::make_unique<Win32FileSystemObject>();
-  });
+  return std::make_unique<ConsolePlatform>(
+      std::cin, std::cout, '\\', [] { return std::make_unique<Win32FileSystemObject>(); });
 }
 
 }  // namespace shiftlet

@@ -26,6 +26,10 @@ bool AcceptsSlashOptions() {
   return true;
 }
 
+bool HasTerminal() {
+  return false;
+}
+
 void ShowCommandText(const std::string& /*whole*/, const std::string& boxText) {
   MessageBoxA(nullptr, boxText.c_str(), messages::kCaption, MB_OK);
 }

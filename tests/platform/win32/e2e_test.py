@@ -142,7 +142,7 @@ class Session:
     os.close(read_end)
     self.env["DISPLAY"] = ":" + number.decode().strip()
 
-  def start(self):
+  def start(self, *args):
     self.start_display()
     # Bring this prefix's Wine up first (server, services): a program and the reader starting
     # together in a new prefix can stall each other for many seconds.
@@ -150,7 +150,8 @@ class Session:
                    stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT_SECONDS)
     print("%5.1f s  Wine is up" % (time.monotonic() - self.started))
     # Started from a folder of its own, so the files it finds come from the dialogs' folders.
-    self.program = subprocess.Popen([self.args.wine, self.args.exe], cwd=self.work, env=self.env,
+    self.program = subprocess.Popen([self.args.wine, self.args.exe, *args], cwd=self.work,
+                                    env=self.env,
                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                     stderr=subprocess.STDOUT)
 
@@ -363,16 +364,98 @@ def program_identity(s):
         "compatible with Velmora 1.1", identity["FileDescription"])
   check(identity["fileType"] == 1, "not VFT_APP")
   manifest = identity["manifest"]
+  # It updates Velmora in Program Files, so Windows asks for elevation once, at start.
   for needed in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
-                 'level="asInvoker"', "<dpiAware", "<dpiAwareness"):
+                 'level="requireAdministrator"', "<dpiAware", "<dpiAwareness"):
     check(needed in manifest, "the manifest lacks " + needed)
   check("<activeCodePage" not in manifest, "the manifest switches the code page")
+
+  # The console program beside it: a console subsystem program that asks for no elevation.
+  with open(s.args.cli, "rb") as f:
+    image = f.read()
+  header = struct.unpack_from("<I", image, 0x3C)[0]
+  check(struct.unpack_from("<H", image, header + 24 + 68)[0] == 3, "the cli is not a console program")
+  run = subprocess.run([s.args.wine, s.args.reader, "identity", s.args.cli], env=s.env,
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT_SECONDS)
+  check(run.returncode == 0, "no identity of the cli: %r" % run.stderr)
+  cli = json.loads(run.stdout.decode("latin-1"))
+  check(cli["FileVersion"] == "0.02", cli["FileVersion"])
+  check('level="asInvoker"' in cli["manifest"], "the cli asks for elevation")
+
+
+def cmd(s, line):
+  """Runs `line` in Wine's cmd, as a script would; returns (status, stdout, stderr)."""
+  run = subprocess.run([s.args.wine, "cmd", "/c", line], cwd=s.work, env=s.env,
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT_SECONDS)
+  return run.returncode, run.stdout.decode("latin-1"), run.stderr.decode("latin-1")
+
+
+def console_program_for_scripts(s):
+  s.lay_out()
+  s.write(os.path.join(s.old_folder, "bad.qof"), BAD_MENU)
+  cli = "Z:" + s.args.cli.replace("/", "\\")
+  status, out, err = cmd(s, cli + " --check --source C:\\Velmora\\menu.qof")
+  check(status == 0, "check status %s: %r %r" % (status, out, err))
+  check(out.startswith("C:\\Velmora\\menu.qof: 13 items in 4 menus\r\n"), "check said %r" % out)
+  check("\r\n  item 1: File\r\n    item 4: Open...\r\n" in out, "no menu tree: %r" % out)
+
+  status, out, err = cmd(s, cli + " /check /source C:\\Velmora\\bad.qof")
+  check(status == 1, "check of a bad file: status %s" % status)
+  check('error: C:\\Velmora\\bad.qof line 2, item 1, field 4 (Value): menu number "ab" is not a '
+        "number" in out, "check of a bad file said %r" % out)
+
+  status, out, err = cmd(s, cli + " --bogus")
+  check(status == 64 and "usage: shiftlet-cli" in err, "bad option: %s %r" % (status, err))
+
+  status, out, err = cmd(s, cli + " /quiet /source C:\\Velmora\\bad.qof")
+  check(status == 1 and err.startswith("error: C:\\Velmora\\bad.qof line 2, item 1"),
+        "failing quiet run: %s %r" % (status, err))
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf"], "a failing run left %s" %
+        os.listdir(s.new_folder))
+
+  # %ERRORLEVEL% as a .cmd script reads it, after a quiet run with the proposals.
+  status, out, err = cmd(s, cli + " /quiet & echo status=%ERRORLEVEL%")
+  check(out == "converted C:\\Velmora\\menu.qof to C:\\Program Files\\Velmora\\migrated.menu.qnf: "
+        "13 items; default.qcf updated\r\nstatus=0\r\n", "quiet run said %r %r" % (out, err))
+  check(s.read(os.path.join(s.new_folder, "migrated.menu.qnf")) == SAMPLE_CONVERTED,
+        "migrated.menu.qnf differs")
+  check(s.read(os.path.join(s.new_folder, "default.qcf")) ==
+        b"migrated.menu.qnf\r\nclassic\r\nen-GB\r\n", "default.qcf not updated")
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
+        "left behind: %s" % os.listdir(s.new_folder))
+
+
+def quiet_run_of_the_windows_program(s):
+  s.lay_out()
+  s.start("/quiet", "/log", "C:\\runs.log")
+  check(s.exit_status() == 0, "exit status %s, not 0" % s.program.returncode)
+  check(s.read(os.path.join(s.new_folder, "migrated.menu.qnf")) == SAMPLE_CONVERTED,
+        "migrated.menu.qnf differs")
+  log = s.read(s.c_path("runs.log")).decode("latin-1")
+  fields = log.rstrip("\r\n").split("\t")
+  check(log.endswith("\r\n") and log.count("\n") == 1, "log: %r" % log)
+  check(fields[1:] == ["C:\\Velmora\\menu.qof", "C:\\Program Files\\Velmora\\migrated.menu.qnf",
+                       "converted", "13 items; default.qcf updated"], "log: %r" % log)
+
+
+def check_summary_in_a_box(s):
+  s.lay_out(menu=BAD_MENU)
+  s.start("--check")
+  dialog, window = s.wait_for("Shiftlet", "check-summary")
+  text = dialog["text"]
+  check(text.startswith("C:\\Velmora\\menu.qof does not convert.\n1 item in 1 menu.\n"), text)
+  check('menu number "ab" is not a number' in text, text)
+  check(text.endswith('shiftlet-cli --check --source "C:\\Velmora\\menu.qof"'), text)
+  s.press(window, "Return")
+  check(s.exit_status() == 1, "exit status %s, not 1" % s.program.returncode)
+  s.expect_untouched()
 
 
 SCENARIOS = {f.__name__: f for f in (
     accepting_every_default, no_to_the_first_question, no_to_the_second_question,
     menu_file_that_fails, cancel_in_the_source_picker, cancel_in_the_destination_picker,
-    program_identity)}
+    program_identity, console_program_for_scripts, quiet_run_of_the_windows_program,
+    check_summary_in_a_box)}
 
 
 def prepare(args):
@@ -397,6 +480,7 @@ def main():
   parser = argparse.ArgumentParser()
   parser.add_argument("--wine", required=True)
   parser.add_argument("--exe", required=True)
+  parser.add_argument("--cli", required=True)
   parser.add_argument("--reader", required=True)
   parser.add_argument("--objdump", required=True)
   parser.add_argument("--examples", required=True)
