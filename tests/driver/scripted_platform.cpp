@@ -9,7 +9,12 @@ namespace shiftlet::testing {
 class ScriptedPlatform::ScriptedBoxes final : public MessageBoxes {
  public:
   explicit ScriptedBoxes(ScriptedPlatform& platform) : platform_(platform) {}
-  void ShowOk(const std::string& text) override { platform_.transcript.push_back("Ok: " + text); }
+  void ShowOk(const std::string& text) override {
+    if (text == platform_.boxThatCannotBeShown) {
+      throw std::runtime_error("cannot show a message box");
+    }
+    platform_.transcript.push_back("Ok: " + text);
+  }
   bool AskYesNo(const std::string& text) override {
     platform_.transcript.push_back("YesNo: " + text);
     if (platform_.answers.empty()) {

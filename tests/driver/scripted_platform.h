@@ -31,6 +31,7 @@ class ScriptedPlatform final : public Platform {
   std::deque<bool> answers;                      // Yes/No answers; running dry is a test error
   std::deque<std::optional<std::string>> picks;  // full paths chosen; nullopt cancels
   bool pickerCannotBeCreated = false;
+  std::string boxThatCannotBeShown;  // an OK box with this text throws, as a dead desktop would
   bool fileSystemCannotBeCreated = false;
   std::vector<std::string> transcript;
 

@@ -82,6 +82,33 @@ TEST_F(ShiftletCoreTest, AcceptingEverythingConvertsAndUpdatesTheConfiguration) 
   EXPECT_EQ("migrated.menu.qnf", state.DestinationTitle);
   EXPECT_EQ(folder_.Path().string(), state.DestinationFolder);
   EXPECT_EQ("menu.qnf", state.ConfigName);
+  EXPECT_EQ(3, core_.ItemCount());
+  EXPECT_TRUE(core_.ConfigurationUpdated());
+  EXPECT_EQ("", core_.FailureReason());
+}
+
+TEST_F(ShiftletCoreTest, ClosingMessageThatCannotBeShownStillTellsHowTheRunEnded) {
+  // Not "stopped before converting": the files are as the run left them.
+  platform_.boxThatCannotBeShown = messages::kSuccess;
+  try {
+    RunDefault();
+    ADD_FAILURE() << "no error";
+  } catch (const OutcomeNotShown& error) {
+    EXPECT_EQ(RunEnd::kSucceeded, error.End());
+  }
+  EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "migrated.menu.qnf"));
+
+  ShiftletCore again(platform_);
+  platform_.boxThatCannotBeShown = messages::kFailure;
+  platform_.answers = {true, true};
+  platform_.picks = {folder_ / "absent.qof"};
+  try {
+    again.RunConversion();
+    ADD_FAILURE() << "no error";
+  } catch (const OutcomeNotShown& error) {
+    EXPECT_EQ(RunEnd::kFailed, error.End());
+  }
+  EXPECT_NE(std::string::npos, again.FailureReason().find("absent.qof"));
 }
 
 TEST_F(ShiftletCoreTest, NoToTheFirstQuestionExplainsAndEnds) {
@@ -137,6 +164,9 @@ TEST_F(ShiftletCoreTest, ConfigurationWithTwoFieldsFailsAfterTheNewFileIsComplet
   EXPECT_EQ(Ok(messages::kFailure), platform_.transcript.back());
   EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "migrated.menu.qnf"));
   EXPECT_EQ("\"menu.qnf\",\"skin\"\r\n", ReadBytes(folder_ / "default.qcf"));
+  EXPECT_FALSE(core_.ConfigurationUpdated());
+  EXPECT_EQ(folder_ / "default.qcf line 2, field 3: the file ends before this field",
+            core_.FailureReason());
 }
 
 TEST_F(ShiftletCoreTest, OldFileChosenAsDestinationIsConvertedInPlace) {
