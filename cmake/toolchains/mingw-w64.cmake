@@ -19,10 +19,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The oldest Windows the programs run on: Vista (6.0). The newest call any of them imports,
-# GetTickCount64 (from libstdc++'s clocks and winpthread), is first in Vista. The PE header says so
-# too, so Windows itself names the floor rather than failing on a missing import. src/ compiles
-# against the same floor (_WIN32_WINNT=0x0600).
+# The oldest Windows the programs run on: Vista (6.0). The newest call either build imports is
+# GetTickCount64, first in Vista, which winpthread (the POSIX thread model's runtime) needs; all
+# else is there in XP. The PE header says so too, so an older Windows refuses the program with a
+# clear message rather than a missing import. src/ compiles against the same floor
+# (_WIN32_WINNT=0x0600).
 set(SHIFTLET_PE_VERSIONS
     "-Wl,--major-os-version,6,--minor-os-version,0,--major-subsystem-version,6,--minor-subsystem-version,0")
 # A bare Windows has no mingw runtime DLLs: everything is linked in. No link time stamp, so two
