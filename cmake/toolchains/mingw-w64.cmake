@@ -1,6 +1,7 @@
 # What the mingw-w64 cross-builds share (Debian's g++-mingw-w64-*-posix). The file that includes
 # this one sets SHIFTLET_MINGW_TRIPLE and CMAKE_SYSTEM_PROCESSOR, and the Wine loader for its
-# programs.
+# programs. The released programs' own link flags (oldest Windows, no time stamp) are with them in
+# src/platform/win32/CMakeLists.txt.
 set(CMAKE_SYSTEM_NAME Windows)
 
 # The POSIX thread model: GoogleTest needs std::mutex, which GCC 12's win32 model lacks. With
@@ -19,17 +20,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The oldest Windows the programs run on: Vista (6.0). The newest call either build imports is
-# GetTickCount64, first in Vista, which winpthread (the POSIX thread model's runtime) needs; all
-# else is there in XP. The PE header says so too, so an older Windows refuses the program with a
-# clear message rather than a missing import. src/ compiles against the same floor
-# (_WIN32_WINNT=0x0600).
-set(SHIFTLET_PE_VERSIONS
-    "-Wl,--major-os-version,6,--minor-os-version,0,--major-subsystem-version,6,--minor-subsystem-version,0")
-# A bare Windows has no mingw runtime DLLs: everything is linked in. No link time stamp, so two
-# builds of one commit give the same bytes.
-set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp ${SHIFTLET_PE_VERSIONS}")
+# A bare Windows has no mingw runtime DLLs: everything is linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # No build folder names in the programs, wherever the sources and the build are.
 get_filename_component(shiftlet_source_dir "${CMAKE_CURRENT_LIST_DIR}/../.." ABSOLUTE)
