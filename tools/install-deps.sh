@@ -16,10 +16,13 @@ packages_bench() { echo libbenchmark-dev; }  # tools/bench.sh
 # clang, its sanitizer and libFuzzer runtimes, and valgrind: for the hardening stages
 packages_hardening() { echo clang libclang-rt-14-dev valgrind; }
 
-# The Windows build and its tests under Wine: the cross compiler (POSIX threads, for GoogleTest),
-# Wine (wineboot is in wine), and the virtual display, keyboard and screenshots of the e2e tests.
+# The Windows builds and their tests under Wine: the 64-bit and 32-bit cross compilers (POSIX
+# threads, for GoogleTest), Wine for both (wineboot is in wine; wine32 comes from the i386
+# architecture, added below when missing), and the virtual display, keyboard and screenshots of the
+# e2e tests.
 packages_windows() {
-  echo g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool imagemagick python3
+  echo g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 \
+    xvfb xdotool imagemagick python3
 }
 
 all_groups=(build test format bench hardening windows)
@@ -58,6 +61,18 @@ main() {
     fi
     as_root=(sudo)
   fi
+  # Packages of another architecture (name:arch) need it added to dpkg before apt-get update.
+  local arch foreign
+  foreign=$(dpkg --print-foreign-architectures)
+  for package in "${missing[@]}"; do
+    arch=${package##*:}
+    if [[ $package == *:* && $arch != "$(dpkg --print-architecture)" ]] &&
+      ! grep -qx "$arch" <<<"$foreign"; then
+      echo "install-deps: adding the $arch architecture" >&2
+      "${as_root[@]}" dpkg --add-architecture "$arch"
+      foreign+=$'\n'"$arch"
+    fi
+  done
   echo "install-deps: installing ${missing[*]}" >&2
   "${as_root[@]}" apt-get update
   "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \

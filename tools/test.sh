@@ -9,7 +9,7 @@ set -uo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-all_stages=(format native sanitizers valgrind fuzz windows)
+all_stages=(format native sanitizers valgrind fuzz windows windows-x86)
 
 stages=("$@")
 if ((${#stages[@]} == 0)); then

@@ -7,7 +7,12 @@ It waits (bounded polling) for every box and dialog, checks its caption through 
 texts through window_reader.exe, keeps a screenshot of it, answers with keys, and at the end
 checks the exit status and the files' bytes.
 
-  e2e_test.py --build DIR --examples DIR [--artifacts DIR] prepare|SCENARIO
+  e2e_test.py --wine LOADER --exe EXE --reader EXE --objdump OBJDUMP --examples DIR
+              --template DIR --artifacts DIR [--arch x64|x86] [--windows-version NAME]
+              prepare|SCENARIO
+
+--windows-version has Wine report that Windows (a `winecfg -v` name) to the program, and checks
+that it is the oldest the program's header accepts.
 """
 
 import argparse
@@ -58,6 +63,15 @@ WAIT_SECONDS = 60  # bound on any one wait; a loaded 2-core machine needs a few 
 POLL_SECONDS = 0.2
 READER_SECONDS = 5  # a look that stalls is abandoned and made again
 
+# The oldest Windows supported (Vista), as the PE header states it.
+OLDEST_WINDOWS = (6, 0)
+# What the PE header says for each build, and where its programs find the system DLLs in a
+# 64-bit prefix.
+ARCHITECTURES = {
+    "x64": {"machine": 0x8664, "magic": 0x20B, "manifest": "amd64", "dlls": "system32"},
+    "x86": {"machine": 0x14C, "magic": 0x10B, "manifest": "x86", "dlls": "syswow64"},
+}
+
 YES_NO = {"buttons": ["&Yes", "&No"], "default": "&Yes"}
 OK = {"buttons": ["OK"], "default": "OK"}
 
@@ -69,6 +83,20 @@ class Failure(Exception):
 def check(condition, message):
   if not condition:
     raise Failure(message)
+
+
+def pe_versions(objdump, exe):
+  """The Windows versions the PE header of `exe` states, as `objdump -p` names them."""
+  dump = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
+  fields = ("MajorOSystemVersion", "MinorOSystemVersion", "MajorSubsystemVersion",
+            "MinorSubsystemVersion")
+  versions = {}
+  for line in dump.splitlines():
+    words = line.split()
+    if len(words) == 2 and words[0] in fields:
+      versions[words[0]] = int(words[1])
+  check(sorted(versions) == sorted(fields), "objdump -p shows only %s" % versions)
+  return versions
 
 
 class Session:
@@ -111,6 +139,25 @@ class Session:
       self.configuration = f.read()
     self.write(os.path.join(self.old_folder, "menu.qof"), self.menu)
     self.write(os.path.join(self.new_folder, "default.qcf"), self.configuration)
+    if self.args.windows_version:
+      self.report_windows(self.args.windows_version)
+
+  def report_windows(self, name):
+    """Has Wine report Windows `name`, the oldest the program's header accepts, to it."""
+    run = subprocess.run([self.args.wine, "winecfg", "-v", name], env=self.env,
+                         stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT_SECONDS)
+    check(run.returncode == 0, "winecfg does not know Windows %r in this prefix" % name)
+    # The command interpreter of the program's own bitness, so it sees what the program sees.
+    shell = "C:\\windows\\%s\\cmd.exe" % ARCHITECTURES[self.args.arch]["dlls"]
+    run = subprocess.run([self.args.wine, shell, "/c", "ver"], env=self.env,
+                         stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT_SECONDS)
+    reported = run.stdout.decode("latin-1").strip()
+    header = pe_versions(self.args.objdump, self.args.exe)
+    oldest = "Microsoft Windows %d.%d." % (header["MajorOSystemVersion"],
+                                           header["MinorOSystemVersion"])
+    check(reported.startswith(oldest),
+          "Wine reports %r for %s, not the header's oldest Windows %s" % (reported, name, oldest))
+    print("%5.1f s  Wine reports %s" % (time.monotonic() - self.started, reported))
 
   def c_path(self, *parts):
     return os.path.join(self.prefix, "drive_c", *parts)
@@ -336,14 +383,25 @@ def cancel_in_the_destination_picker(s):
 
 
 def program_identity(s):
-  # A 64-bit GUI program (no console), needing no DLL that a bare Windows lacks.
+  # A GUI program (no console) for the build's processor, needing no DLL that a bare Windows
+  # lacks, that states the oldest Windows it runs on and no link time.
+  architecture = ARCHITECTURES[s.args.arch]
   with open(s.args.exe, "rb") as f:
     image = f.read()
   header = struct.unpack_from("<I", image, 0x3C)[0]
   check(image[header:header + 4] == b"PE\0\0", "not a PE file")
-  check(struct.unpack_from("<H", image, header + 4)[0] == 0x8664, "not x86-64")
-  check(struct.unpack_from("<H", image, header + 24)[0] == 0x20B, "not PE32+")
+  machine = struct.unpack_from("<H", image, header + 4)[0]
+  check(machine == architecture["machine"], "machine %#x, not %s" % (machine, s.args.arch))
+  magic = struct.unpack_from("<H", image, header + 24)[0]
+  check(magic == architecture["magic"], "optional header magic %#x" % magic)
   check(struct.unpack_from("<H", image, header + 24 + 68)[0] == 2, "not a GUI program")
+  stamp = struct.unpack_from("<I", image, header + 8)[0]
+  check(stamp == 0, "linked with a time stamp (%d), so no two builds are alike" % stamp)
+  versions = pe_versions(s.args.objdump, s.args.exe)
+  for kind in ("OSystem", "Subsystem"):
+    stated = (versions["Major%sVersion" % kind], versions["Minor%sVersion" % kind])
+    check(stated == OLDEST_WINDOWS, "%s version %d.%d, not %d.%d" % ((kind,) + stated +
+                                                                     OLDEST_WINDOWS))
   dump = subprocess.run([s.args.objdump, "-p", s.args.exe], capture_output=True, text=True,
                         check=True).stdout
   dlls = sorted({line.split(":", 1)[1].strip().lower()
@@ -369,6 +427,9 @@ def program_identity(s):
                  'level="requireAdministrator"', "<dpiAware", "<dpiAwareness"):
     check(needed in manifest, "the manifest lacks " + needed)
   check("<activeCodePage" not in manifest, "the manifest switches the code page")
+  identity_line = manifest[:manifest.index("<description")]
+  check('processorArchitecture="%s"' % architecture["manifest"] in identity_line,
+        "the manifest's assemblyIdentity is for another processor: " + identity_line)
 
   # The console program beside it: a console subsystem program that asks for no elevation.
   with open(s.args.cli, "rb") as f:
@@ -461,7 +522,10 @@ SCENARIOS = {f.__name__: f for f in (
 def prepare(args):
   """Makes the prefix each scenario copies, once per build folder."""
   stamp = os.path.join(args.template, ".shiftlet-ready")
-  if os.path.exists(stamp):
+  # A prefix made before wine32 was installed cannot run 32-bit programs: it is made afresh.
+  kernel32 = os.path.join(args.template, "drive_c", "windows", ARCHITECTURES[args.arch]["dlls"],
+                          "kernel32.dll")
+  if os.path.exists(stamp) and os.path.exists(kernel32):
     return 0
   shutil.rmtree(args.template, ignore_errors=True)
   os.makedirs(os.path.dirname(args.template), exist_ok=True)
@@ -472,6 +536,8 @@ def prepare(args):
                  timeout=600)
   subprocess.run(["wineserver", "-w"], env=env, stdin=subprocess.DEVNULL, check=True,
                  timeout=600)
+  check(os.path.exists(kernel32), "Wine made no %s: for 32-bit programs install wine32:i386" %
+        kernel32)
   open(stamp, "w").close()
   return 0
 
@@ -486,22 +552,31 @@ def main():
   parser.add_argument("--examples", required=True)
   parser.add_argument("--template", required=True)
   parser.add_argument("--artifacts", required=True)
+  parser.add_argument("--arch", choices=sorted(ARCHITECTURES), default="x64")
+  parser.add_argument("--windows-version", help="a winecfg -v name, e.g. vista")
   parser.add_argument("scenario", choices=["prepare"] + sorted(SCENARIOS))
   args = parser.parse_args()
   if args.scenario == "prepare":
-    return prepare(args)
+    try:
+      return prepare(args)
+    except Failure as failure:
+      print("FAILED prepare: %s" % failure)
+      return 1
 
-  session = Session(args, args.scenario)
+  name = args.scenario
+  if args.windows_version:
+    name += "-on-" + args.windows_version
+  session = Session(args, name)
   passed = False
   started = time.monotonic()
   try:
     SCENARIOS[args.scenario](session)
     passed = True
   except Failure as failure:
-    print("FAILED %s: %s" % (args.scenario, failure))
+    print("FAILED %s: %s" % (name, failure))
   finally:
     session.stop(passed)
-  print("%s %s in %.1f s; screenshots in %s" % ("passed" if passed else "FAILED", args.scenario,
+  print("%s %s in %.1f s; screenshots in %s" % ("passed" if passed else "FAILED", name,
                                                time.monotonic() - started, session.artifacts))
   return 0 if passed else 1
 

@@ -1,0 +1,14 @@
+# Makes the build's Wine prefix, or brings it up to date (cmake -P, WINEPREFIX set):
+#   cmake -DWINEBOOT=... -DDLL_FOLDER=system32|syswow64 -P WinePrefix.cmake
+# A prefix made before wine32 was installed has no 32-bit system DLLs, and 32-bit programs then
+# fail with "could not load kernel32.dll": such a prefix is made afresh.
+set(prefix "$ENV{WINEPREFIX}")
+if(EXISTS "${prefix}" AND NOT EXISTS "${prefix}/drive_c/windows/${DLL_FOLDER}/kernel32.dll")
+  message(STATUS "The Wine prefix ${prefix} lacks ${DLL_FOLDER}\\kernel32.dll: making it afresh")
+  file(REMOVE_RECURSE "${prefix}")
+endif()
+execute_process(COMMAND "${WINEBOOT}" --init COMMAND_ERROR_IS_FATAL ANY)
+if(NOT EXISTS "${prefix}/drive_c/windows/${DLL_FOLDER}/kernel32.dll")
+  message(FATAL_ERROR "Wine made ${prefix} without ${DLL_FOLDER}\\kernel32.dll: for 32-bit "
+                      "programs install wine32:i386 (tools/install-deps.sh windows)")
+endif()
