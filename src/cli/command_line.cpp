@@ -25,9 +25,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
   quietFlag->excludes(checkFlag);
   destination->needs(quietFlag);
   log->needs(quietFlag);
-  if (slashOptions) {
-    app.allow_windows_style_options();
-  }
+  // Set either way: CLI11 takes them by default when built for Windows.
+  app.allow_windows_style_options(slashOptions);
 
   // CLI11 wants the arguments last first.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
