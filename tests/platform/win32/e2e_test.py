@@ -364,8 +364,11 @@ def program_identity(s):
   check(identity["fileType"] == 1, "not VFT_APP")
   manifest = identity["manifest"]
   for needed in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
-                 'level="asInvoker"', "<dpiAware", "<dpiAwareness"):
+                 'level="requireAdministrator"', "<dpiAware", "<dpiAwareness"):
     check(needed in manifest, "the manifest lacks " + needed)
+  # Asked once, at start: anything less and Windows would refuse the writes in Program Files.
+  check('level="asInvoker"' not in manifest and 'level="highestAvailable"' not in manifest,
+        "the manifest asks for less than an administrator")
   check("<activeCodePage" not in manifest, "the manifest switches the code page")
 
 
