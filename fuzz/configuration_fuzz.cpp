@@ -42,7 +42,7 @@ class MemoryFileSystemObject final : public shiftlet::FileSystemObject {
   explicit MemoryFileSystemObject(const shiftlet::testing::MemoryFileLayer& files)
       : files_(files) {}
   std::string GetParentFolderName(const std::string& path) override {
-    return shiftlet::ParentFolderOf(path, "/", false);
+    return shiftlet::ParentFolderOf(path, "/", false, shiftlet::CodePage());
   }
   bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
 
@@ -60,11 +60,13 @@ class YesPlatform final : public shiftlet::Platform {
   }
   shiftlet::FileLayer& Files() override { return memory; }
   char PathSeparator() const override { return '/'; }
+  const shiftlet::CodePage& NameCodePage() const override { return codePage_; }
 
   shiftlet::testing::MemoryFileLayer memory;
 
  private:
   YesBoxes boxes_;
+  shiftlet::CodePage codePage_;
   FolderPicker picker_;
 };
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "driver/code_page.h"
 #include "driver/file_picker.h"
 #include "driver/file_system_object.h"
 #include "driver/message_boxes.h"
@@ -25,6 +26,8 @@ class Platform {
   virtual FileLayer& Files() = 0;
   // The separator placed between a folder and a file name in the configuration path.
   virtual char PathSeparator() const = 0;
+  // Where the characters of file and folder names begin: the system's 8-bit code page.
+  virtual const CodePage& NameCodePage() const = 0;
 };
 
 }  // namespace shiftlet

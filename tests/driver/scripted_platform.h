@@ -26,12 +26,14 @@ class ScriptedPlatform final : public Platform {
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return files_; }
   char PathSeparator() const override;
+  const CodePage& NameCodePage() const override { return codePage; }
 
   std::deque<bool> answers;                      // Yes/No answers; running dry is a test error
   std::deque<std::optional<std::string>> picks;  // full paths chosen; nullopt cancels
   bool pickerCannotBeCreated = false;
   bool fileSystemCannotBeCreated = false;
   std::vector<std::string> transcript;
+  CodePage codePage;  // single-byte unless a test says otherwise
 
  private:
   class ScriptedBoxes;

@@ -25,7 +25,7 @@ std::unique_ptr<FileSystemObject> ConsolePlatform::CreateFileSystemObject() {
 }
 
 std::string ConsoleFileSystemObject::GetParentFolderName(const std::string& path) {
-  return ParentFolderOf(path, "/", false);
+  return ParentFolderOf(path, "/", false, CodePage());
 }
 
 bool ConsoleFileSystemObject::FileExists(const std::string& path) {

@@ -23,6 +23,8 @@ class ConsolePlatform final : public Platform {
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return *files_; }
   char PathSeparator() const override { return '/'; }
+  // Bytes: UTF-8 or a single-byte code page, in which no part of a character is a '/' or a '.'.
+  const CodePage& NameCodePage() const override { return codePage_; }
 
  private:
   std::istream& in_;
@@ -30,6 +32,7 @@ class ConsolePlatform final : public Platform {
   ConsoleMessageBoxes boxes_;
   std::optional<ConsoleFilePicker> picker_;
   std::unique_ptr<FileLayer> files_;
+  CodePage codePage_;
 };
 
 // The file-system object on a terminal: '/' separates folders, and a file is a regular file.
