@@ -253,8 +253,9 @@ class Win32FileLayer final : public FileLayer {
   // - anything else: both files keep their names.
   // So whatever the code: while the target's name still holds the old file, the replace failed
   // and the caller removes the temporary file. When the name holds nothing, the old file cannot
-  // be put back, so the move is finished; should that fail too, the temporary file is the only
-  // copy of the target's content and stays where it is, named in the failure.
+  // be put back, so the move is finished (with the rights the temporary file has: the old file's
+  // went with it); should that fail too, the temporary file is the only copy of the target's
+  // content and stays where it is, named in the failure.
   void RecoverFromFailedReplace(const std::string& source, const std::string& target, DWORD error) {
     if (Exists(target) || !Exists(source)) {
       Fail("cannot replace", target, error);
