@@ -42,7 +42,7 @@ class MemoryFileSystemObject final : public shiftlet::FileSystemObject {
   explicit MemoryFileSystemObject(const shiftlet::testing::MemoryFileLayer& files)
       : files_(files) {}
   std::string GetParentFolderName(const std::string& path) override {
-    return shiftlet::ParentFolderOf(path, "/", false);
+    return shiftlet::ParentFolderOf(path, "/", false, shiftlet::CodePage());
   }
   bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
 
@@ -63,11 +63,13 @@ class YesPlatform final : public shiftlet::Platform {
   std::string ProposedPath(const std::string& initDir, const std::string& name) override {
     return initDir + name;
   }
+  const shiftlet::CodePage& NameCodePage() const override { return codePage_; }
 
   shiftlet::testing::MemoryFileLayer memory;
 
  private:
   YesBoxes boxes_;
+  shiftlet::CodePage codePage_;
   FolderPicker picker_;
 };
 

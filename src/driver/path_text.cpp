@@ -1,40 +1,70 @@
 #include "driver/path_text.h"
 
+#include <vector>
+
 #include "textfile/conversion_failure.h"
 
 namespace shiftlet {
 
-std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters) {
-  const std::size_t last = path.find_last_of(separators);
-  const bool hasDrive = driveLetters && path.size() >= 2 && path[1] == ':';
-  if (last == std::string_view::npos) {
-    return hasDrive ? std::string(path.substr(0, 2)) : std::string();
+namespace {
+
+// Where each character of `text` starts.
+std::vector<std::size_t> CharacterStarts(std::string_view text, const CodePage& codePage) {
+  std::vector<std::size_t> starts;
+  for (std::size_t at = 0; at < text.size(); at += codePage.CharacterLength(text, at)) {
+    starts.push_back(at);
   }
-  // Several separators in a row count as one: "a//b" is in "a".
-  std::size_t end = last;
-  while (end > 0 && separators.find(path[end - 1]) != std::string_view::npos) {
-    --end;
+  return starts;
+}
+
+}  // namespace
+
+std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters,
+                           const CodePage& codePage) {
+  const bool hasDrive =
+      driveLetters && path.size() >= 2 && path[1] == ':' && codePage.CharacterLength(path, 0) == 1;
+  // Several separators in a row count as one: "a//b" is in "a". So the folder ends where the last
+  // run of separators starts.
+  std::size_t end = std::string_view::npos;
+  bool inRun = false;
+  for (std::size_t at = 0; at < path.size();) {
+    const std::size_t length = codePage.CharacterLength(path, at);
+    const bool separator = length == 1 && separators.find(path[at]) != std::string_view::npos;
+    if (separator && !inRun) {
+      end = at;
+    }
+    inRun = separator;
+    at += length;
+  }
+  if (end == std::string_view::npos) {
+    return hasDrive ? std::string(path.substr(0, 2)) : std::string();
   }
   const bool isRoot = end == 0 || (hasDrive && end == 2);
   return std::string(path.substr(0, isRoot ? end + 1 : end));
 }
 
-std::string JoinPath(std::string_view folder, char separator, std::string_view name) {
+std::string JoinPath(std::string_view folder, char separator, std::string_view name,
+                     const CodePage& codePage) {
   std::string joined(folder);
-  if (!joined.empty() && joined.back() != separator) {
+  const std::vector<std::size_t> starts = CharacterStarts(folder, codePage);
+  // The last byte may be the second half of a character rather than a separator.
+  const bool endsInSeparator =
+      !starts.empty() && starts.back() == folder.size() - 1 && folder.back() == separator;
+  if (!folder.empty() && !endsInSeparator) {
     joined += separator;
   }
   joined += name;
   return joined;
 }
 
-std::string DefaultDestinationName(std::string_view sourceTitle) {
-  if (sourceTitle.size() < 4) {
+std::string DefaultDestinationName(std::string_view sourceTitle, const CodePage& codePage) {
+  const std::vector<std::size_t> starts = CharacterStarts(sourceTitle, codePage);
+  if (starts.size() < 4) {
     throw ConversionFailure("invalid argument: the old file's name \"" + std::string(sourceTitle) +
                             "\" is shorter than four characters");
   }
   std::string name = "migrated.";
-  name += sourceTitle.substr(0, sourceTitle.size() - 4);
+  name += sourceTitle.substr(0, starts[starts.size() - 4]);
   name += ".qnf";
   return name;
 }

@@ -3,21 +3,28 @@
 #include <string>
 #include <string_view>
 
+#include "driver/code_page.h"
+
 namespace shiftlet {
+
+// Paths and names are read by characters of `codePage`, never by bytes: in a double-byte code
+// page the second byte of a character may look like a separator.
 
 // The folder part of `path`, worked out from the text alone: everything before the last
 // separator (any character of `separators`). The separator is kept only when the folder is a root:
 // "/" for "/x.qnf", "C:\" for "C:\x.qnf". A path without a separator gives "" ("C:x.qnf" gives
 // "C:" when drive letters are recognised).
-std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters);
+std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters,
+                           const CodePage& codePage);
 
 // `folder` followed by `separator` and `name`; no second separator when the folder already ends
 // in one (a root), and `name` alone, in the current folder, when `folder` is empty.
-std::string JoinPath(std::string_view folder, char separator, std::string_view name);
+std::string JoinPath(std::string_view folder, char separator, std::string_view name,
+                     const CodePage& codePage);
 
 // The name proposed for the new menu file: "migrated.", the old file's name less its last four
 // characters, ".qnf" (menu.qof gives migrated.menu.qnf). Exactly four characters are cut, whatever
 // the extension. Throws ConversionFailure (invalid argument) for a name shorter than four.
-std::string DefaultDestinationName(std::string_view sourceTitle);
+std::string DefaultDestinationName(std::string_view sourceTitle, const CodePage& codePage);
 
 }  // namespace shiftlet

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "driver/code_page.h"
 #include "driver/file_picker.h"
 #include "driver/file_system_object.h"
 #include "driver/message_boxes.h"
@@ -28,6 +29,8 @@ class Platform {
   // The full path a user gets by accepting the picker's proposal of `name` in `initDir`, as this
   // front-end's picker would show it. Unattended runs take it without asking.
   virtual std::string ProposedPath(const std::string& initDir, const std::string& name) = 0;
+  // Where the characters of file and folder names begin: the system's 8-bit code page.
+  virtual const CodePage& NameCodePage() const = 0;
 };
 
 }  // namespace shiftlet

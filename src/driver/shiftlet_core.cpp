@@ -71,7 +71,7 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   platform_.Boxes().ShowOk(messages::kSelectDestination);
   picker.Filter = messages::kDestinationFilter;
   picker.InitDir = messages::kDestinationFolder;
-  picker.filename = DefaultDestinationName(state_.SourceTitle);
+  picker.filename = DefaultDestinationName(state_.SourceTitle, platform_.NameCodePage());
   picker.DialogTitle = messages::kDestinationTitle;
   picker.ShowOpen();
   state_.DestinationPath = picker.filename;
@@ -84,8 +84,8 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
 }
 
 void ShiftletCore::UpdateConfiguration() {
-  const std::string path =
-      JoinPath(state_.DestinationFolder, platform_.PathSeparator(), messages::kConfigurationName);
+  const std::string path = JoinPath(state_.DestinationFolder, platform_.PathSeparator(),
+                                    messages::kConfigurationName, platform_.NameCodePage());
   if (!fileSystem_) {
     fileSystem_ = platform_.CreateFileSystemObject();
   }

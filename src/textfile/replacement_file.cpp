@@ -30,6 +30,9 @@ ReplacementFile::ReplacementFile(FileLayer& files, std::string target)
   if (target_.empty()) {
     throw ConversionFailure("no file name given");  // a cancelled picker
   }
+  // Before the temporary file exists: running out of memory here leaves nothing behind (a
+  // constructor that throws gets no destructor to clean up).
+  buffer_.reserve(kBlockSize);
   files_.CheckWritableInPlace(target_);
   for (unsigned attempt = 0; attempt < kNameAttempts && !file_; ++attempt) {
     temporaryPath_ = TemporaryNameFor(target_, attempt);
@@ -38,7 +41,6 @@ ReplacementFile::ReplacementFile(FileLayer& files, std::string target)
   if (!file_) {
     throw ConversionFailure("no free temporary name beside " + target_);
   }
-  buffer_.reserve(kBlockSize);
 }
 
 ReplacementFile::~ReplacementFile() {

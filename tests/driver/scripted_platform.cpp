@@ -62,12 +62,16 @@ constexpr bool kDriveLetters = false;
 
 class TextFileSystemObject final : public FileSystemObject {
  public:
+  explicit TextFileSystemObject(const CodePage& codePage) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override {
-    return ParentFolderOf(path, kSeparators, kDriveLetters);
+    return ParentFolderOf(path, kSeparators, kDriveLetters, codePage_);
   }
   bool FileExists(const std::string& path) override {
     return std::filesystem::is_regular_file(path);
   }
+
+ private:
+  const CodePage& codePage_;
 };
 
 }  // namespace
@@ -81,7 +85,7 @@ char ScriptedPlatform::PathSeparator() const {
 }
 
 std::string ScriptedPlatform::ProposedPath(const std::string& initDir, const std::string& name) {
-  return JoinPath(initDir, kSeparator, name);
+  return JoinPath(initDir, kSeparator, name, codePage);
 }
 
 MessageBoxes& ScriptedPlatform::Boxes() {
@@ -102,7 +106,7 @@ std::unique_ptr<FileSystemObject> ScriptedPlatform::CreateFileSystemObject() {
   if (fileSystemCannotBeCreated) {
     throw std::runtime_error("the file-system object cannot be created");
   }
-  return std::make_unique<TextFileSystemObject>();
+  return std::make_unique<TextFileSystemObject>(codePage);
 }
 
 }  // namespace shiftlet::testing

@@ -27,6 +27,7 @@ class ScriptedPlatform final : public Platform {
   FileLayer& Files() override { return files_; }
   char PathSeparator() const override;
   std::string ProposedPath(const std::string& initDir, const std::string& name) override;
+  const CodePage& NameCodePage() const override { return codePage; }
 
   std::deque<bool> answers;                      // Yes/No answers; running dry is a test error
   std::deque<std::optional<std::string>> picks;  // full paths chosen; nullopt cancels
@@ -34,6 +35,7 @@ class ScriptedPlatform final : public Platform {
   std::string boxThatCannotBeShown;  // an OK box with this text throws, as a dead desktop would
   bool fileSystemCannotBeCreated = false;
   std::vector<std::string> transcript;
+  CodePage codePage;  // single-byte unless a test says otherwise
 
  private:
   class ScriptedBoxes;

@@ -131,6 +131,14 @@ TEST_F(ShiftletCoreTest, DestinationNameComesFromTheOldFileName) {
   WriteBytes(folder_ / "old.menu.QOF", kOldMenu);
   EXPECT_EQ(RunEnd::kSucceeded, Run(folder_ / "old.menu.QOF", folder_ / "x.qnf"));
   EXPECT_EQ(SecondPick("migrated.old.menu.qnf"), platform_.transcript.at(5));
+
+  // Four characters of the platform's code page, not four bytes: in this one '#' starts a
+  // character of two bytes, so "ab#cd" is four characters.
+  platform_.codePage.AddLeadBytes('#', '#');
+  platform_.transcript.clear();
+  WriteBytes(folder_ / "ab#cd", kOldMenu);
+  EXPECT_EQ(RunEnd::kSucceeded, Run(folder_ / "ab#cd", folder_ / "y.qnf"));
+  EXPECT_EQ(SecondPick("migrated..qnf"), platform_.transcript.at(5));
 }
 
 TEST_F(ShiftletCoreTest, OldFileNameShorterThanFourFailsBeforeTheSecondPicker) {

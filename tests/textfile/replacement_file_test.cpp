@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -58,6 +65,83 @@ TEST(ReplacementFileTest, ReplacedFileKeepsItsPermissions) {
   EXPECT_EQ("new", ReadBytes(target));
   EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
             fs::status(target).permissions() & fs::perms::all);
+}
+
+TEST(ReplacementFileTest, LinkIsReplacedItselfAndWhatItNamesIsLeftAlone) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows links: see win32_file_layer_test.cpp";
+#else
+  TempFolder folder;
+  auto files = MakeSystemFileLayer();
+  // A link to a file the user never chose, read-only; and one to a pipe, which opening for
+  // writing would block on or fail.
+  const std::string pointee = folder / "elsewhere.ini";
+  WriteBytes(pointee, "not the user's choice");
+  fs::permissions(pointee, fs::perms::owner_read);
+  const std::string pipe = folder / "pipe";
+  ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+  for (const std::string& named : {pointee, pipe}) {
+    const std::string link = folder / "default.qcf";
+    fs::remove(link);
+    fs::create_symlink(named, link);
+    ReplacementFile file(*files, link);
+    file.Write("new");
+    file.Commit();
+    EXPECT_FALSE(fs::is_symlink(link)) << named;
+    EXPECT_EQ("new", ReadBytes(link)) << named;
+  }
+  EXPECT_EQ("not the user's choice", ReadBytes(pointee));
+  EXPECT_EQ(fs::perms::owner_read, fs::status(pointee).permissions() & fs::perms::all);
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ("default.qcf elsewhere.ini pipe", ListFolder(folder.Path()));
+#endif
+}
+
+TEST(ReplacementFileTest, GroupIsKeptWhenTheOwnerCannotBe) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows files have no Unix owner";
+#else
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "run as root to act as another user who shares the target's group";
+  }
+  constexpr gid_t kSharedGroup = 4242;
+  constexpr uid_t kOtherUser = 65534;
+  TempFolder folder;
+  fs::permissions(folder.Path(), fs::perms::all);
+  const std::string target = folder / "default.qcf";
+  WriteBytes(target, "old");
+  ASSERT_EQ(0, ::chown(target.c_str(), 0, kSharedGroup));
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::group_write);
+  // A user who may not give files to root but belongs to the target's group writes it.
+  const pid_t child = ::fork();
+  ASSERT_NE(-1, child);
+  if (child == 0) {
+    const gid_t groups[] = {kSharedGroup};
+    if (::setgroups(1, groups) != 0 || ::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0) {
+      ::_exit(2);
+    }
+    try {
+      auto files = MakeSystemFileLayer();
+      ReplacementFile file(*files, target);
+      file.Write("new");
+      file.Commit();
+    } catch (...) {
+      ::_exit(3);
+    }
+    ::_exit(0);
+  }
+  int status = -1;
+  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(0, WEXITSTATUS(status));
+  EXPECT_EQ("new", ReadBytes(target));
+  struct stat info {};
+  ASSERT_EQ(0, ::stat(target.c_str(), &info));
+  EXPECT_EQ(kOtherUser, info.st_uid);
+  EXPECT_EQ(kSharedGroup, info.st_gid);
+  EXPECT_EQ(static_cast<mode_t>(0660), info.st_mode & 07777);
+#endif
 }
 
 TEST(ReplacementFileTest, TargetsThatCouldNotBeWrittenInPlaceFail) {

@@ -9,14 +9,12 @@
 
 namespace shiftlet {
 
-ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out, char separator,
-                                 FileSystemMaker makeFileSystem)
+ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out, ConsolePaths paths)
     : in_(in),
       out_(out),
       boxes_(in, out),
       files_(MakeSystemFileLayer()),
-      separator_(separator),
-      makeFileSystem_(std::move(makeFileSystem)) {}
+      paths_(std::move(paths)) {}
 
 ConsolePlatform::~ConsolePlatform() = default;
 
@@ -32,14 +30,14 @@ std::string ConsolePlatform::ProposedPath(const std::string& initDir, const std:
 }
 
 std::unique_ptr<FileSystemObject> ConsolePlatform::CreateFileSystemObject() {
-  if (makeFileSystem_) {
-    return makeFileSystem_();
+  if (paths_.makeFileSystem) {
+    return paths_.makeFileSystem();
   }
   return std::make_unique<ConsoleFileSystemObject>();
 }
 
 std::string ConsoleFileSystemObject::GetParentFolderName(const std::string& path) {
-  return ParentFolderOf(path, "/", false);
+  return ParentFolderOf(path, "/", false, CodePage());
 }
 
 bool ConsoleFileSystemObject::FileExists(const std::string& path) {

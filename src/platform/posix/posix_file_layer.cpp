@@ -112,7 +112,9 @@ class PosixFileLayer final : public FileLayer {
 
   void CheckWritableInPlace(const std::string& path) override {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    // lstat: a symbolic link is replaced itself (the rename puts the new file in its place), so
+    // it is the link that is asked about, and nothing it names is opened.
+    if (::lstat(path.c_str(), &info) != 0) {
       if (errno != ENOENT) {
         Fail("cannot write", path, errno);
       }
@@ -128,6 +130,9 @@ class PosixFileLayer final : public FileLayer {
     }
     if (S_ISDIR(info.st_mode)) {
       Fail("cannot write", path, EISDIR);
+    }
+    if (S_ISLNK(info.st_mode)) {
+      return;  // in an existing folder, as it exists itself
     }
     // A file with no write permission for anyone is read-only, even to an administrator who could
     // write it anyway, as a read-only file is on Windows.
@@ -157,10 +162,15 @@ class PosixFileLayer final : public FileLayer {
   void Replace(const std::string& source, const std::string& target) override {
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
-      // Keep the target's owner where we may (only an administrator may give files away) and its
-      // permissions always.
-      if (::chown(source.c_str(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
-        Fail("cannot set the owner of", source, errno);
+      // Keep the target's owner where we may (only an administrator may give files away), else
+      // its group where we may (one we belong to), and its permissions always.
+      if (::chown(source.c_str(), info.st_uid, info.st_gid) != 0) {
+        if (errno != EPERM) {
+          Fail("cannot set the owner of", source, errno);
+        }
+        if (::chown(source.c_str(), static_cast<uid_t>(-1), info.st_gid) != 0 && errno != EPERM) {
+          Fail("cannot set the group of", source, errno);
+        }
       }
       if (::chmod(source.c_str(), info.st_mode & 07777) != 0) {
         Fail("cannot set the permissions of", source, errno);

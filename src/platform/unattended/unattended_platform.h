@@ -30,6 +30,7 @@ class UnattendedPlatform final : public Platform {
   FileLayer& Files() override { return system_.Files(); }
   char PathSeparator() const override { return system_.PathSeparator(); }
   std::string ProposedPath(const std::string& initDir, const std::string& name) override;
+  const CodePage& NameCodePage() const override { return system_.NameCodePage(); }
 
   // Every path the pickers answered, in order: the source, then the destination.
   const std::vector<std::string>& Picked() const;

@@ -2,6 +2,7 @@
 // console, with Windows' own files and paths.
 
 #include <iostream>
+#include <utility>
 
 #include "platform/console/console_platform.h"
 #include "platform/front_end.h"

@@ -1,6 +1,6 @@
 // Files on Windows, through the Win32 calls themselves (their ANSI forms, so paths are bytes in
 // the system's code page, as everywhere else in the program): binary I/O, exclusive creation,
-// a flush before the rename, and a rename that replaces the target and is written through.
+// a flush before the replace, and a replace that keeps what Windows keeps for the target.
 
 #include <windows.h>
 
@@ -87,16 +87,53 @@ class Win32File final : public OpenFile {
   std::string path_;
 };
 
-// The folder a missing file would be created in, from the text: "C:\a" for "C:\a\x.qnf", "C:\"
-// for "C:\x.qnf", "C:" (that drive's current folder) for "C:x.qnf", "." for "x.qnf".
+// The folder a missing file would be created in, from the text: "C:\\a" for "C:\\a\\x.qnf", "C:\\"
+// for "C:\\x.qnf", "C:" (that drive's current folder) for "C:x.qnf", "." for "x.qnf". Read by
+// characters of the system's code page: in the double-byte ones a trail byte may be 0x5C ('\\').
 std::string FolderOf(const std::string& path) {
-  const std::size_t last = path.find_last_of("\\/");
+  std::size_t last = std::string::npos;
+  for (std::size_t at = 0; at < path.size(); ++at) {
+    if (path[at] == '\\' || path[at] == '/') {
+      last = at;
+    } else if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size()) {
+      ++at;  // its trail byte is no separator, whatever its value
+    }
+  }
   const bool hasDrive = path.size() >= 2 && path[1] == ':';
   if (last == std::string::npos) {
     return hasDrive ? path.substr(0, 2) : ".";
   }
   const bool isRoot = last == 0 || (hasDrive && last == 2);
   return path.substr(0, isRoot ? last + 1 : last);
+}
+
+bool IsLink(DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Gives the new file the old one's attributes and creation time before the replace. ReplaceFileA
+// carries them over itself on Windows; doing it here too keeps them where it does not (Wine) and
+// on the rename that ends a failed replace.
+void TakeOverAttributes(const std::string& source, const WIN32_FILE_ATTRIBUTE_DATA& old) {
+  const HANDLE handle = CreateFileA(source.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    Fail("cannot set the attributes of", source, GetLastError());
+  }
+  const BOOL timeSet = SetFileTime(handle, &old.ftCreationTime, nullptr, nullptr);
+  const DWORD timeError = GetLastError();
+  CloseHandle(handle);
+  if (!timeSet) {
+    Fail("cannot set the creation time of", source, timeError);
+  }
+  const DWORD kept = old.dwFileAttributes & kKeptAttributes;
+  if (!SetFileAttributesA(source.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) {
+    Fail("cannot set the attributes of", source, GetLastError());
+  }
 }
 
 class Win32FileLayer final : public FileLayer {
@@ -135,10 +172,14 @@ class Win32FileLayer final : public FileLayer {
       Fail("cannot write", path, ERROR_ACCESS_DENIED);
     }
     // Opening for writing without truncating changes nothing and asks the real question (access
-    // rights, another program holding the file).
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // rights, another program holding the file). A link is replaced itself, never written
+    // through, so the question is asked of the link alone: may it be removed?
+    const bool link = IsLink(attributes);
+    const HANDLE handle = CreateFileA(
+        path.c_str(), link ? DELETE : GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | (link ? FILE_SHARE_DELETE : 0), nullptr, OPEN_EXISTING,
+        link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL,
+        nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       Fail("cannot write", path, GetLastError());
     }
@@ -159,25 +200,78 @@ class Win32FileLayer final : public FileLayer {
   }
 
   void Replace(const std::string& source, const std::string& target) override {
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-      if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        Fail("cannot replace", target, ERROR_ACCESS_DENIED);
-      }
-      // The new file takes the place of the old one, attributes and all (hidden, archive...).
-      const DWORD kept = attributes & kKeptAttributes;
-      if (!SetFileAttributesA(source.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) {
-        Fail("cannot set the attributes of", source, GetLastError());
-      }
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    if (!GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &old)) {
+      MoveIntoPlace(source, target);  // a new file: nothing of the target's to keep
+      return;
     }
-    // A rename within the folder: atomic, and written through before it returns.
+    if ((old.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      Fail("cannot replace", target, ERROR_ACCESS_DENIED);
+    }
+    if (IsLink(old.dwFileAttributes)) {
+      // ReplaceFileA may follow a link and overwrite the file it names, which the user never
+      // chose (a link planted in a shared folder would turn an elevated run against any file).
+      // The rename replaces the link itself with the new file.
+      MoveIntoPlace(source, target);
+      return;
+    }
+    TakeOverAttributes(source, old);
+    // No flags. REPLACEFILE_WRITE_THROUGH is documented as unsupported: the new content was
+    // flushed before, and NTFS journals the rename. REPLACEFILE_IGNORE_MERGE_ERRORS and
+    // REPLACEFILE_IGNORE_ACL_ERRORS would let the new file go in with the temporary file's access
+    // rights instead of the target's, silently dropping a grant Velmora's users rely on (or
+    // adding one the administrator removed); failing keeps the old file as it was instead.
+    if (ReplaceFileA(target.c_str(), source.c_str(), nullptr, 0, nullptr, nullptr)) {
+      return;
+    }
+    RecoverFromFailedReplace(source, target, GetLastError());
+  }
+
+  void RemoveQuietly(const std::string& path) noexcept override {
+    if (path != onlyCopy_) {
+      DeleteFileA(path.c_str());
+    }
+  }
+
+ private:
+  // A rename within the folder: atomic, and written through before it returns.
+  static void MoveIntoPlace(const std::string& source, const std::string& target) {
     if (!MoveFileExA(source.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       Fail("cannot replace", target, GetLastError());
     }
   }
 
-  void RemoveQuietly(const std::string& path) noexcept override { DeleteFileA(path.c_str()); }
+  // What a failed ReplaceFileA leaves, with no backup name given:
+  // - ERROR_UNABLE_TO_REMOVE_REPLACED: both files keep their names; the target is untouched.
+  // - ERROR_UNABLE_TO_MOVE_REPLACEMENT: the target is gone (it would be under the backup name,
+  //   and there is none); the new file is still under its temporary name. Wine returns it also
+  //   when its rename fails with the target still in place.
+  // - ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the new file has taken the target's attributes and
+  //   streams but is still under its temporary name; the target is under its own name, or (in
+  //   older documentation) under another one, which without a backup name nobody can know.
+  // - anything else: both files keep their names.
+  // So whatever the code: while the target's name still holds the old file, the replace failed
+  // and the caller removes the temporary file. When the name holds nothing, the old file cannot
+  // be put back, so the move is finished (with the rights the temporary file has: the old file's
+  // went with it); should that fail too, the temporary file is the only copy of the target's
+  // content and stays where it is, named in the failure.
+  void RecoverFromFailedReplace(const std::string& source, const std::string& target, DWORD error) {
+    if (Exists(target) || !Exists(source)) {
+      Fail("cannot replace", target, error);
+    }
+    if (MoveFileExA(source.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return;
+    }
+    const DWORD moveError = GetLastError();
+    onlyCopy_ = source;
+    throw ConversionFailure("cannot replace " + target + ": " + SystemErrorText(error) +
+                            "; its new content is kept in " + source + ": " +
+                            SystemErrorText(moveError));
+  }
+
+  std::string onlyCopy_;  // never removed: see RecoverFromFailedReplace
 };
 
 }  // namespace

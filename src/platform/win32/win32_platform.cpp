@@ -112,8 +112,22 @@ void Win32FilePicker::ShowOpen() {
                            ")");
 }
 
+CodePage ActiveCodePage() {
+  CodePage codePage;
+  CPINFO info{};
+  if (!GetCPInfo(CP_ACP, &info)) {
+    throw std::runtime_error("cannot read the system's code page: " +
+                             SystemErrorText(GetLastError()));
+  }
+  // Pairs of first and last lead byte, ended by a pair of zeros.
+  for (std::size_t pair = 0; pair + 1 < MAX_LEADBYTES && info.LeadByte[pair] != 0; pair += 2) {
+    codePage.AddLeadBytes(info.LeadByte[pair], info.LeadByte[pair + 1]);
+  }
+  return codePage;
+}
+
 std::string Win32FileSystemObject::GetParentFolderName(const std::string& path) {
-  return ParentFolderOf(path, "\\/", true);
+  return ParentFolderOf(path, "\\/", true, codePage_);
 }
 
 bool Win32FileSystemObject::FileExists(const std::string& path) {
@@ -134,11 +148,11 @@ FilePicker& Win32Platform::Picker() {
 
 std::string Win32Platform::ProposedPath(const std::string& initDir, const std::string& name) {
   // The dialog opens in InitDir with the name in its box; accepting gives the two joined.
-  return JoinPath(initDir, PathSeparator(), name);
+  return JoinPath(initDir, PathSeparator(), name, codePage_);
 }
 
 std::unique_ptr<FileSystemObject> Win32Platform::CreateFileSystemObject() {
-  return std::make_unique<Win32FileSystemObject>();
+  return std::make_unique<Win32FileSystemObject>(codePage_);
 }
 
 std::string StartupErrorText(const std::string& what) {

@@ -32,11 +32,19 @@ class Win32FilePicker final : public FilePicker {
   HWND owner_;
 };
 
-// Paths as Windows writes them: '\' or '/' between folders, drive letters.
+// The system's ANSI code page (CP_ACP), from the lead-byte ranges GetCPInfo gives.
+CodePage ActiveCodePage();
+
+// Paths as Windows writes them: '\' or '/' between folders, drive letters, characters of the
+// system's code page.
 class Win32FileSystemObject final : public FileSystemObject {
  public:
+  explicit Win32FileSystemObject(CodePage codePage = ActiveCodePage()) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override;
   bool FileExists(const std::string& path) override;
+
+ private:
+  CodePage codePage_;
 };
 
 class Win32Platform final : public Platform {
@@ -50,11 +58,13 @@ class Win32Platform final : public Platform {
   FileLayer& Files() override { return *files_; }
   char PathSeparator() const override { return '\\'; }
   std::string ProposedPath(const std::string& initDir, const std::string& name) override;
+  const CodePage& NameCodePage() const override { return codePage_; }
 
  private:
   Win32MessageBoxes boxes_;
   std::unique_ptr<Win32FilePicker> picker_;
   std::unique_ptr<FileLayer> files_;
+  CodePage codePage_ = ActiveCodePage();
 };
 
 // The text of the box that reports an error stopping the program before it converts anything.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <sddl.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -28,6 +30,47 @@ const std::string kAwkwardBytes = "70\r\na\nb\rc\x1a\0d\xe9\xff\r\n"s;
 
 DWORD AttributesOf(const std::string& path) {
   return GetFileAttributesA(path.c_str());
+}
+
+bool RunningOnWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+FILETIME CreationTimeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
+  return data.ftCreationTime;
+}
+
+// Sets a file's creation time; false when the file system cannot keep one (Wine on Linux).
+bool SetCreationTime(const std::string& path, WORD year) {
+  const SYSTEMTIME when{year, 3, 0, 14, 9, 26, 53, 0};
+  FILETIME time{};
+  EXPECT_TRUE(SystemTimeToFileTime(&when, &time));
+  const HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_NE(INVALID_HANDLE_VALUE, handle) << path;
+  EXPECT_TRUE(SetFileTime(handle, &time, nullptr, nullptr));
+  CloseHandle(handle);
+  const FILETIME kept = CreationTimeOf(path);
+  return CompareFileTime(&kept, &time) == 0;
+}
+
+// The file's DACL in SDDL form ("" when it cannot be read).
+std::string DaclOf(const std::string& path) {
+  char buffer[4096];
+  DWORD needed = 0;
+  if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, buffer, sizeof buffer, &needed)) {
+    return "";
+  }
+  LPSTR text = nullptr;
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(
+          buffer, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    return "";
+  }
+  std::string dacl = text;
+  LocalFree(text);
+  return dacl;
 }
 
 std::string ReadThrough(FileLayer& files, const std::string& path) {
@@ -117,11 +160,117 @@ TEST_F(Win32FileLayerTest, ReplaceKeepsTheTargetsAttributes) {
   EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
             AttributesOf(target) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
 
+  // Only the content changed: a second replace keeps the attributes the first one kept.
+  ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_SYSTEM));
+  WriteBytes(source, "newer");
+  files_->Replace(source, target);
+  EXPECT_EQ("newer", ReadBytes(target));
+  EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM),
+            AttributesOf(target) & (FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN));
+
   const std::string fresh = folder_ / "migrated.menu.qnf";
   WriteBytes(source, "menu");
   files_->Replace(source, fresh);
   EXPECT_EQ("menu", ReadBytes(fresh));
   EXPECT_EQ("default.qcf migrated.menu.qnf", ListFolder(folder_.Path()));
+  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Win32FileLayerTest, ReplaceKeepsTheTargetsCreationTime) {
+  const std::string target = folder_ / "default.qcf";
+  const std::string source = folder_ / "default.qcf.1.tmp";
+  WriteBytes(target, "old");
+  WriteBytes(source, "new");
+  if (!SetCreationTime(target, 2004)) {
+    GTEST_SKIP() << "this file system keeps no creation time (Wine on Linux derives it)";
+  }
+  ASSERT_TRUE(SetCreationTime(source, 2020));
+  const FILETIME before = CreationTimeOf(target);
+  files_->Replace(source, target);
+  EXPECT_EQ("new", ReadBytes(target));
+  const FILETIME after = CreationTimeOf(target);
+  EXPECT_EQ(0, CompareFileTime(&before, &after));
+}
+
+TEST_F(Win32FileLayerTest, ReplaceKeepsTheTargetsAccessRights) {
+  if (RunningOnWine()) {
+    // Wine keeps no security descriptor: it shows one made from the Unix permissions, so a
+    // DACL set here reads back changed even before any replace.
+    GTEST_SKIP() << "Wine keeps no DACL";
+  }
+  const std::string target = folder_ / "default.qcf";
+  const std::string source = folder_ / "default.qcf.1.tmp";
+  WriteBytes(target, "old");
+  WriteBytes(source, "new");
+  // Protected, so nothing inherited from the folder: full access for the administrators and the
+  // system, read for everyone, and writing denied to anonymous users.
+  const char* kDacl = "D:P(D;;FW;;;AN)(A;;FA;;;BA)(A;;FA;;;SY)(A;;FR;;;WD)";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(kDacl, SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  ASSERT_TRUE(SetFileSecurityA(target.c_str(), DACL_SECURITY_INFORMATION, descriptor));
+  LocalFree(descriptor);
+  const std::string before = DaclOf(target);
+  ASSERT_NE(std::string::npos, before.find("(D;;")) << before;
+  ASSERT_NE(before, DaclOf(source));  // the temporary file has the folder's rights
+  files_->Replace(source, target);
+  EXPECT_EQ("new", ReadBytes(target));
+  EXPECT_EQ(before, DaclOf(target));
+}
+
+TEST_F(Win32FileLayerTest, LinkIsReplacedItselfAndWhatItNamesIsLeftAlone) {
+  const std::string pointee = folder_ / "elsewhere.ini";
+  const std::string link = folder_ / "default.qcf";
+  const std::string source = folder_ / "default.qcf.1.tmp";
+  WriteBytes(pointee, "not the user's choice");
+  if (!CreateSymbolicLinkA(link.c_str(), pointee.c_str(),
+                           SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+      (AttributesOf(link) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+      AttributesOf(link) == INVALID_FILE_ATTRIBUTES) {
+    // Wine's CreateSymbolicLinkA reports success and makes nothing; Windows needs the right.
+    GTEST_SKIP() << "this system made no symbolic link";
+  }
+  files_->CheckWritableInPlace(link);
+  EXPECT_EQ("not the user's choice", ReadBytes(pointee));
+  WriteBytes(source, "new");
+  files_->Replace(source, link);
+  EXPECT_EQ(0U, AttributesOf(link) & FILE_ATTRIBUTE_REPARSE_POINT);
+  EXPECT_EQ("new", ReadBytes(link));
+  EXPECT_EQ("not the user's choice", ReadBytes(pointee));
+  EXPECT_EQ("default.qcf elsewhere.ini", ListFolder(folder_.Path()));
+}
+
+TEST_F(Win32FileLayerTest, FailedReplaceKeepsTheTargetUnderItsName) {
+  // Another program holds the target without letting it be removed: the replace cannot happen,
+  // and the target is still there with its old bytes, so the temporary file may go.
+  const std::string target = folder_ / "default.qcf";
+  const std::string source = folder_ / "default.qcf.1.tmp";
+  WriteBytes(target, "old");
+  WriteBytes(source, "new");
+  const HANDLE holder = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  try {
+    files_->Replace(source, target);
+    ADD_FAILURE() << "a held file was replaced";
+  } catch (const ConversionFailure& failure) {
+    const std::string what = failure.what();
+    EXPECT_EQ(0U, what.find("cannot replace " + target + ": ")) << what;
+  }
+  CloseHandle(holder);
+  EXPECT_EQ("old", ReadBytes(target));
+  files_->RemoveQuietly(source);
+  if (RunningOnWine()) {
+    // Wine's ReplaceFileA leaves an empty "rf*.tmp" of its own when it fails; Windows does not.
+    for (const auto& entry : fs::directory_iterator(folder_.Path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind("rf", 0) == 0 && entry.path().extension() == ".tmp" &&
+          entry.file_size() == 0) {
+        fs::remove(entry.path());
+      }
+    }
+  }
+  EXPECT_EQ("default.qcf", ListFolder(folder_.Path()));
 }
 
 TEST_F(Win32FileLayerTest, ReadOnlyTargetIsNotReplacedAndTheNewFileCanStillGo) {

@@ -5,13 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "driver/shiftlet_core.h"
 #include "platform/front_end.h"
 #include "support/temp_folder.h"
 
@@ -38,6 +43,39 @@ TEST(Win32FileSystemObjectTest, ParentFolderComesFromTheTextWithEitherSeparator)
   EXPECT_EQ("", paths.GetParentFolderName("x.qnf"));
   // Nothing is looked up: a folder that does not exist is still the parent.
   EXPECT_EQ("Q:\\no\\such", paths.GetParentFolderName("Q:\\no\\such\\x.qnf"));
+}
+
+// Names whose second byte is 0x5C, the byte of '\\', in code page 932: 表 and ソ.
+const std::string kHyo = "\x95\x5c";
+const std::string kSo = "\x83\x5c";
+
+// The double-byte tests run in a run of their own under code page 932 (win32_tests_cp932, with
+// LC_ALL=ja_JP.UTF-8), which says so in SHIFTLET_CODE_PAGE; there the code page must really be in
+// force, so that they cannot pass on bytes alone.
+bool DoubleByteRun() {
+  const char* wanted = std::getenv("SHIFTLET_CODE_PAGE");
+  return wanted != nullptr && std::string(wanted) == "932";
+}
+#define REQUIRE_CODE_PAGE_932()                                      \
+  if (!DoubleByteRun()) {                                            \
+    GTEST_SKIP() << "run by win32_tests_cp932, under code page 932"; \
+  }                                                                  \
+  ASSERT_EQ(932U, GetACP()) << "Wine takes the code page from LC_ALL=ja_JP.UTF-8"
+
+TEST(Win32FileSystemObjectTest, DoubleByteNamesAreReadByCharacter) {
+  REQUIRE_CODE_PAGE_932();
+  const CodePage codePage = ActiveCodePage();
+  EXPECT_TRUE(codePage.IsLeadByte('\x95'));
+  EXPECT_TRUE(codePage.IsLeadByte('\xfc'));
+  EXPECT_FALSE(codePage.IsLeadByte('\xa0'));  // half-width katakana: one byte
+  EXPECT_FALSE(codePage.IsLeadByte('\\'));
+
+  Win32FileSystemObject paths;
+  EXPECT_EQ("C:\\Program Files\\Velmora",
+            paths.GetParentFolderName("C:\\Program Files\\Velmora\\migrated." + kHyo + ".qnf"));
+  EXPECT_EQ("C:\\" + kSo, paths.GetParentFolderName("C:\\" + kSo + "\\" + kHyo + ".qnf"));
+  EXPECT_EQ("C:\\", paths.GetParentFolderName("C:\\" + kHyo + kSo));
+  EXPECT_EQ("C:/" + kHyo, paths.GetParentFolderName("C:/" + kHyo + "/x.qnf"));
 }
 
 TEST(Win32FileSystemObjectTest, FileExistsOnlyForFiles) {
@@ -242,6 +280,142 @@ TEST_F(Win32FilePickerTest, ChoosingDoesNotMoveTheCurrentFolder) {
 TEST_F(Win32FilePickerTest, FilterWithoutPatternFailsBeforeAnyDialog) {
   picker_.Filter = "QOF file";
   EXPECT_THROW(picker_.ShowOpen(), std::invalid_argument);
+}
+
+// The Windows platform's own files, paths and code page, with a user who says Yes and OK to
+// everything, takes each picker's proposal in the folder given, and picks the old file given.
+class Win32FilesPlatform final : public Platform {
+  Win32Platform real_;  // first, as `files` wraps its file layer
+
+ public:
+  class ProposalPicker final : public FilePicker {
+   public:
+    void ShowOpen() override {
+      proposals.push_back(filename);
+      filename = folders.front() + "\\" + (proposals.size() == 1 ? sourceName : filename);
+      FileTitle = filename.substr(folders.front().size() + 1);
+      folders.pop_front();
+    }
+    std::deque<std::string> folders;
+    std::string sourceName;
+    std::vector<std::string> proposals;
+  };
+  class YesBoxes final : public MessageBoxes {
+   public:
+    void ShowOk(const std::string& text) override { shown.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+      shown.push_back(text);
+      return true;
+    }
+    std::vector<std::string> shown;
+  };
+  // Notes the name of every file created, then lets the real layer create it.
+  class NotingFiles final : public FileLayer {
+   public:
+    explicit NotingFiles(FileLayer& real) : real_(real) {}
+    std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
+      return real_.OpenForReading(path);
+    }
+    void CheckWritableInPlace(const std::string& path) override {
+      real_.CheckWritableInPlace(path);
+    }
+    std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
+      created.push_back(path);
+      return real_.CreateExclusive(path);
+    }
+    void Replace(const std::string& source, const std::string& target) override {
+      real_.Replace(source, target);
+    }
+    void RemoveQuietly(const std::string& path) noexcept override { real_.RemoveQuietly(path); }
+    std::vector<std::string> created;
+
+   private:
+    FileLayer& real_;
+  };
+
+  MessageBoxes& Boxes() override { return boxes; }
+  FilePicker& Picker() override { return picker; }
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override {
+    return real_.CreateFileSystemObject();
+  }
+  FileLayer& Files() override { return files; }
+  char PathSeparator() const override { return real_.PathSeparator(); }
+  const CodePage& NameCodePage() const override { return real_.NameCodePage(); }
+
+  YesBoxes boxes;
+  ProposalPicker picker;
+  NotingFiles files{real_.Files()};
+};
+
+// Bytes in and out through the ANSI calls: std::filesystem would take the names for UTF-8.
+void WriteAnsi(FileLayer& files, const std::string& path, const std::string& bytes) {
+  auto file = files.CreateExclusive(path);
+  ASSERT_NE(nullptr, file) << path;
+  file->Write(bytes.data(), bytes.size());
+  file->Close();
+}
+std::string ReadAnsi(FileLayer& files, const std::string& path) {
+  auto file = files.OpenForReading(path);
+  std::string bytes;
+  char block[4096];
+  for (std::size_t got; (got = file->Read(block, sizeof block)) > 0;) {
+    bytes.append(block, got);
+  }
+  return bytes;
+}
+std::string ListAnsi(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") {
+        names.push_back(found.cFileName);
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  std::sort(names.begin(), names.end());
+  std::string listing;
+  for (const std::string& name : names) {
+    listing += listing.empty() ? name : " " + name;
+  }
+  return listing;
+}
+
+TEST(Win32PlatformTest, DoubleByteNamesConvertInTheRightFolders) {
+  REQUIRE_CODE_PAGE_932();
+  TempFolder folder;
+  Win32FilesPlatform platform;
+  // The old file 表.qof; the new one goes in the folder ソ, whose name ends in the byte of '\\'.
+  const std::string oldFolder = folder.Path().string();
+  const std::string newFolder = oldFolder + "\\" + kSo;
+  ASSERT_TRUE(CreateDirectoryA(newFolder.c_str(), nullptr));
+  Win32FilesPlatform::NotingFiles& files = platform.files;
+  // Double-byte text inside the files too: contents pass byte for byte.
+  WriteAnsi(files, oldFolder + "\\" + kHyo + ".qof",
+            "70\r\n\"" + kHyo + "\",1,0,\"1\",0\r\n\"B\",3,1,\"" + kSo + "\",2\r\n");
+  WriteAnsi(files, newFolder + "\\default.qcf", "\"menu.qnf\",\"" + kHyo + "\",\"ja\"\r\n");
+  platform.picker.folders = {oldFolder, newFolder};
+  platform.picker.sourceName = kHyo + ".qof";
+
+  ShiftletCore core(platform);
+  ASSERT_EQ(RunEnd::kSucceeded, core.RunConversion())
+      << (platform.boxes.shown.empty() ? "" : platform.boxes.shown.back());
+
+  const std::string newName = "migrated." + kHyo + ".qnf";
+  ASSERT_EQ(2U, platform.picker.proposals.size());
+  EXPECT_EQ(newName, platform.picker.proposals[1]);
+  EXPECT_EQ("70\r\ne,0," + kHyo + ",2,1,,,0\r\ne,1,B,5," + kSo +
+                ",,,2\r\nn, 0 ,-1 , 0 \r\nn, 1 , 0 , 1 \r\nx\r\n",
+            ReadAnsi(files, newFolder + "\\" + newName));
+  EXPECT_EQ(newName + "\r\n" + kHyo + "\r\nja\r\n", ReadAnsi(files, newFolder + "\\default.qcf"));
+  // Each temporary twin was beside its target, and none is left.
+  ASSERT_EQ(4U, files.created.size());  // the two laid out above, then the two twins
+  EXPECT_EQ(0U, files.created[2].rfind(newFolder + "\\" + newName + ".", 0)) << files.created[2];
+  EXPECT_EQ(0U, files.created[3].rfind(newFolder + "\\default.qcf.", 0)) << files.created[3];
+  EXPECT_EQ("default.qcf " + newName, ListAnsi(newFolder));
+  EXPECT_EQ(kSo + " " + kHyo + ".qof", ListAnsi(oldFolder));
 }
 
 }  // namespace

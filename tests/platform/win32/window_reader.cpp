@@ -5,6 +5,10 @@
 //                                box text, buttons, default button, icon, name and type boxes
 //                                (open-file dialog) and owner window
 //   window_reader identity EXE   one line, an object: the version strings and the manifest
+//   window_reader codepage       the code page Wine gives programs started as this one is
+//   window_reader type TITLE HEX puts the bytes HEX (the code page's, so that no conversion of the
+//                                command line touches them) in the name box of the open-file
+//                                dialog titled TITLE, as a user typing them would
 
 #include <windows.h>
 
@@ -175,6 +179,26 @@ int PrintIdentity(const char* program) {
   return 0;
 }
 
+int TypeName(const char* title, const std::string& hex) {
+  std::string name;
+  for (std::size_t at = 0; at + 1 < hex.size(); at += 2) {
+    name += static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16));
+  }
+  const HWND dialog = FindWindowA("#32770", title);
+  if (dialog == nullptr) {
+    std::fprintf(stderr, "no dialog titled %s\n", title);
+    return 1;
+  }
+  DWORD_PTR done = 0;
+  if (!SendMessageTimeoutA(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0,  // cmb13
+                           reinterpret_cast<LPARAM>(name.c_str()), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                           2000, &done)) {
+    std::fprintf(stderr, "the name box of %s took no text\n", title);
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +209,13 @@ int main(int argc, char** argv) {
   if (command == "identity" && argc == 3) {
     return PrintIdentity(argv[2]);
   }
-  std::fprintf(stderr, "usage: window_reader dialogs | window_reader identity EXE\n");
+  if (command == "codepage" && argc == 2) {
+    std::printf("%u\n", GetACP());
+    return 0;
+  }
+  if (command == "type" && argc == 4) {
+    return TypeName(argv[2], argv[3]);
+  }
+  std::fprintf(stderr, "usage: window_reader dialogs | identity EXE | codepage | type TITLE HEX\n");
   return 2;
 }
