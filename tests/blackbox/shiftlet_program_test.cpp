@@ -117,9 +117,9 @@ class ShiftletProgramTest : public testing::Test {
     // SHIFTLET_PROGRAM_WRAPPER runs the program under a checker, such as valgrind.
     const char* wrapper = std::getenv("SHIFTLET_PROGRAM_WRAPPER");
     const std::string command = "cd '" + work_.Path().string() + "' && exec " +
-                                (wrapper != nullptr ? wrapper : "") + " '" SHIFTLET_PROGRAM "' " + args + " <'" +
-                                (io_ / "in") + "' >'" + (io_ / "out") + "' 2>'" + (io_ / "err") +
-                                "'";
+                                (wrapper != nullptr ? wrapper : "") + " '" SHIFTLET_PROGRAM "' " +
+                                args + " <'" + (io_ / "in") + "' >'" + (io_ / "out") + "' 2>'" +
+                                (io_ / "err") + "'";
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -323,16 +323,17 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
            ": 13 items; default.qcf updated\n",
        "", "default.qcf menu.qof migrated.menu.qnf", converted},
-      {"quiet with named paths, no configuration there", "--quiet --source menu.qof "
-       "--destination sub/new.qnf", "", 0,
+      {"quiet with named paths, no configuration there",
+       "--quiet --source menu.qof "
+       "--destination sub/new.qnf",
+       "", 0,
        "converted menu.qof to sub/new.qnf: 13 items; default.qcf not found, so none was written\n",
        "", "default.qcf menu.qof sub", sampleConfiguration_},
       {"quiet, the old file fails while read", "--quiet", badKind, 1, "",
        "error: " + Shown("menu.qof") +
            " line 2, item 1, field 2 (old kind): 70000 does not fit in 16 bits\n",
        "default.qcf menu.qof", sampleConfiguration_},
-      {"quiet, the old file fails while written", "--quiet --source menu.qof", badMenuNumber, 1,
-       "",
+      {"quiet, the old file fails while written", "--quiet --source menu.qof", badMenuNumber, 1, "",
        "error: menu.qof line 2, item 1, field 4 (Value): menu number \"ab\" is not a number\n",
        "default.qcf menu.qof", sampleConfiguration_},
       {"quiet, the log cannot be opened", "--quiet --log no/such/run.log", "", 1, "",
@@ -340,10 +341,11 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "default.qcf menu.qof", sampleConfiguration_},
       {"check of the sample", "--check", "", 0,
        Shown("menu.qof") + ": 13 items in 4 menus\n" + Shown("menu.qof") +
-           " converts.\nMenus as Velmora 1.1 will show them:\n  item 1: File\n    item 4: Open...\n",
+           " converts.\nMenus as Velmora 1.1 will show them:\n  item 1: File\n    item 4: "
+           "Open...\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
-      {"check of a file that fails only while written", "--check --source menu.qof",
-       badMenuNumber, 1,
+      {"check of a file that fails only while written", "--check --source menu.qof", badMenuNumber,
+       1,
        "menu.qof: 1 item in 1 menu\nerror: menu.qof line 2, item 1, field 4 (Value): menu number "
        "\"ab\" is not a number\nmenu.qof does not convert.\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
@@ -383,9 +385,9 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
 }
 
 TEST_F(ShiftletProgramTest, BadCommandLinesConvertNothingAndExitWith64) {
-  for (const char* args : {"--bogus", "menu.qof", "--quiet --check", "--check --destination x.qnf",
-                           "--log run.log", "--source menu.qof", "--quiet --source",
-                           "--version --quiet"}) {
+  for (const char* args :
+       {"--bogus", "menu.qof", "--quiet --check", "--check --destination x.qnf", "--log run.log",
+        "--source menu.qof", "--quiet --source", "--version --quiet"}) {
     SCOPED_TRACE(args);
     const Outcome run = RunWith("", args);
     EXPECT_EQ(run.status, 64);
@@ -404,7 +406,8 @@ TEST_F(ShiftletProgramTest, LogGetsOneLinePerQuietRun) {
 
   const std::string lines = ReadBytes(log);
   const std::regex kLine(
-      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\t([^\t]*)\t([^\t]*)\t([^\t]*)\t([^\t\n]*)\n");
+      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\t([^\t]*)\t([^\t]*)\t([^\t]*)\t(["
+      "^\t\n]*)\n");
   std::vector<std::string> fields;
   for (auto it = std::sregex_iterator(lines.begin(), lines.end(), kLine);
        it != std::sregex_iterator(); ++it) {
@@ -412,11 +415,11 @@ TEST_F(ShiftletProgramTest, LogGetsOneLinePerQuietRun) {
       fields.push_back((*it)[group].str());
     }
   }
-  EXPECT_EQ(fields, (Texts{Shown("menu.qof"), Shown("migrated.menu.qnf"), "converted",
-                           "13 items; default.qcf updated", Shown("menu.qof"), "other.qnf",
-                           "failed",
-                           Shown("menu.qof") + " line 2, item 1, field 5 (Extra): \"x\" is not a "
-                                               "number"}))
+  EXPECT_EQ(fields,
+            (Texts{Shown("menu.qof"), Shown("migrated.menu.qnf"), "converted",
+                   "13 items; default.qcf updated", Shown("menu.qof"), "other.qnf", "failed",
+                   Shown("menu.qof") + " line 2, item 1, field 5 (Extra): \"x\" is not a "
+                                       "number"}))
       << lines;
   EXPECT_EQ(ListFolder(work_.Path()), "default.qcf menu.qof migrated.menu.qnf runs.log");
 }
