@@ -11,8 +11,11 @@
 namespace shiftlet {
 
 std::unique_ptr<Platform> MakeFrontEnd() {
-  return std::make_unique<ConsolePlatform>(
-      std::cin, std::cout, '\\', [] { return std::make_unique<Win32FileSystemObject>(); });
+  ConsolePaths paths;
+  paths.separator = '\\';
+  paths.codePage = ActiveCodePage();
+  paths.makeFileSystem = [] { return std::make_unique<Win32FileSystemObject>(); };
+  return std::make_unique<ConsolePlatform>(std::cin, std::cout, std::move(paths));
 }
 
 }  // namespace shiftlet

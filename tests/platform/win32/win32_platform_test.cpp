@@ -341,6 +341,9 @@ class Win32FilesPlatform final : public Platform {
   FileLayer& Files() override { return files; }
   char PathSeparator() const override { return real_.PathSeparator(); }
   const CodePage& NameCodePage() const override { return real_.NameCodePage(); }
+  std::string ProposedPath(const std::string& initDir, const std::string& name) override {
+    return real_.ProposedPath(initDir, name);
+  }
 
   YesBoxes boxes;
   ProposalPicker picker;
