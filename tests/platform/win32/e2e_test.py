@@ -549,6 +549,18 @@ def quiet_run_of_the_windows_program(s):
                        "converted", "13 items; default.qcf updated"], "log: %r" % log)
 
 
+def help_in_a_box(s):
+  s.lay_out()
+  s.start("/?")
+  dialog, window = s.wait_for("Shiftlet", "help")
+  check(dialog["text"].startswith("usage: shiftlet\n       shiftlet --quiet [--source PATH]"),
+        dialog["text"])
+  check("64 a bad command line" in dialog["text"], dialog["text"])
+  s.press(window, "Return")
+  check(s.exit_status() == 0, "exit status %s, not 0" % s.program.returncode)
+  s.expect_untouched()
+
+
 def check_summary_in_a_box(s):
   s.lay_out(menu=BAD_MENU)
   s.start("--check")
@@ -566,7 +578,7 @@ SCENARIOS = {f.__name__: f for f in (
     accepting_every_default, no_to_the_first_question, no_to_the_second_question,
     menu_file_that_fails, cancel_in_the_source_picker, cancel_in_the_destination_picker,
     double_byte_names, program_identity, console_program_for_scripts,
-    quiet_run_of_the_windows_program, check_summary_in_a_box)}
+    quiet_run_of_the_windows_program, help_in_a_box, check_summary_in_a_box)}
 
 
 def prepare(args):
