@@ -21,7 +21,10 @@ class FieldReaderTest : public ::testing::Test {
  protected:
   // A reader over a file holding exactly `bytes`.
   std::unique_ptr<FieldReader> Over(const std::string& bytes) {
-    const std::string path = folder_ / ("f" + std::to_string(++count_));
+    // Appended rather than "f" + ...: GCC 12 takes the latter for an overlapping copy (-Wrestrict).
+    std::string name = "f";
+    name += std::to_string(++count_);
+    const std::string path = folder_ / name;
     WriteBytes(path, bytes);
     return std::make_unique<FieldReader>(*files_, path);
   }
