@@ -9,7 +9,7 @@
 # all_groups.
 set -euo pipefail
 
-packages_build() { echo cmake ninja-build g++; }
+packages_build() { echo cmake ninja-build g++ libcli11-dev; }  # CLI11 parses the command line
 packages_test() { echo libgtest-dev googletest; }  # googletest: sources, for cross-builds
 packages_format() { echo clang-format; }
 packages_bench() { echo libbenchmark-dev; }  # tools/bench.sh
@@ -19,11 +19,15 @@ packages_hardening() { echo clang libclang-rt-14-dev valgrind; }
 # The Windows builds and their tests under Wine: the 64-bit and 32-bit cross compilers (POSIX
 # threads, for GoogleTest), Wine for both (wineboot is in wine; wine32 comes from the i386
 # architecture, added below when missing), and the virtual display, keyboard and screenshots of the
-# e2e tests.
+# e2e tests; and locales, for the Japanese locale below.
 packages_windows() {
   echo g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 \
-    xvfb xdotool imagemagick python3
+    xvfb xdotool imagemagick python3 locales
 }
+# Locales the group's tests run programs in, generated when missing: under ja_JP.UTF-8 Wine takes
+# code page 932 and reads non-ASCII Unix file names right (without it, it still says 932 but
+# misreads them).
+locales_windows() { echo ja_JP.UTF-8; }
 
 all_groups=(build test format bench hardening windows)
 
@@ -31,11 +35,51 @@ is_installed() {
   dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed$'
 }
 
+# Runs a command as root: directly, or through sudo.
+as_root() {
+  if ((EUID == 0)); then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "install-deps: run as root or install sudo to run: $*" >&2
+    return 1
+  fi
+}
+
+# Generates the locales the groups need (after their packages are in), only those missing.
+generate_locales() {
+  local group locale wanted=()
+  for group in "$@"; do
+    if declare -F "locales_$group" >/dev/null; then
+      for locale in $("locales_$group"); do
+        # locale -a lists ja_JP.UTF-8 as ja_JP.utf8.
+        if ! locale -a 2>/dev/null | grep -qix "${locale/UTF-8/utf8}"; then
+          wanted+=("$locale")
+        fi
+      done
+    fi
+  done
+  ((${#wanted[@]} == 0)) && return 0
+  echo "install-deps: generating the locales ${wanted[*]}" >&2
+  for locale in "${wanted[@]}"; do
+    as_root sed -i "s/^# *\(${locale} \)/\1/" /etc/locale.gen
+    grep -q "^${locale} " /etc/locale.gen || echo "${locale} ${locale#*.}" | as_root tee -a /etc/locale.gen >/dev/null
+  done
+  as_root locale-gen >/dev/null
+}
+
 main() {
   local groups=("$@")
   if ((${#groups[@]} == 0)); then
     groups=("${all_groups[@]}")
   fi
+  install_packages "${groups[@]}"
+  generate_locales "${groups[@]}"
+}
+
+install_packages() {
+  local groups=("$@")
 
   local group package missing=()
   for group in "${groups[@]}"; do

@@ -515,6 +515,11 @@ def console_program_for_scripts(s):
   check('error: C:\\Velmora\\bad.qof line 2, item 1, field 4 (Value): menu number "ab" is not a '
         "number" in out, "check of a bad file said %r" % out)
 
+  # With no argument it is the terminal dialogue; the end of the input answers No.
+  status, out, err = cmd(s, cli)
+  check(status == 2 and out.startswith("\r\n[Shiftlet]\r\n" + ASK_INSTALLED + "\r\n"),
+        "dialogue: %s %r" % (status, out))
+
   status, out, err = cmd(s, cli + " --bogus")
   check(status == 64 and "usage: shiftlet-cli" in err, "bad option: %s %r" % (status, err))
 
