@@ -14,10 +14,11 @@ namespace shiftlet {
 
 namespace {
 
-std::string SuccessLine(const ShiftletCore& core, const std::string& source) {
+// What a successful run did: "13 items; default.qcf updated". The log's reason, and the end of
+// the line printed.
+std::string SuccessDetail(const ShiftletCore& core) {
   const std::int64_t items = core.ItemCount();
-  return "converted " + source + " to " + core.State().DestinationPath + ": " +
-         std::to_string(items) + (items == 1 ? " item" : " items") + "; " +
+  return std::to_string(items) + (items == 1 ? " item" : " items") + "; " +
          messages::kConfigurationName +
          (core.ConfigurationUpdated() ? " updated" : " not found, so none was written");
 }
@@ -39,12 +40,10 @@ int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, 
   UnattendedPlatform platform(system, {command.source, command.destination});
   ShiftletCore core(platform);
   std::string reason;
-  RunEnd end = RunEnd::kFailed;
   int status = kExitStartupError;
   try {
-    end = core.RunConversion();
-    status = ExitStatusFor(end);
-    reason = end == RunEnd::kSucceeded ? "" : core.FailureReason();
+    status = ExitStatusFor(core.RunConversion());
+    reason = core.FailureReason();  // empty after a success
   } catch (const std::exception& error) {
     reason = error.what();  // before anything was converted
   }
@@ -52,9 +51,10 @@ int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, 
   const std::vector<std::string>& answered = platform.Picked();
   const std::string source = answered.empty() ? command.source.value_or("") : answered.front();
   if (status == 0) {
-    const std::string line = SuccessLine(core, source);
-    out << line << '\n' << std::flush;
-    reason = line.substr(line.find(": ") + 2);
+    reason = SuccessDetail(core);
+    out << "converted " << source << " to " << core.State().DestinationPath << ": " << reason
+        << '\n'
+        << std::flush;
   } else {
     err << "error: " << reason << '\n' << std::flush;
   }

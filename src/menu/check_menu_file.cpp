@@ -52,34 +52,37 @@ void WarnAboutItem(MenuFileCheck& check, std::size_t slot) {
   }
 }
 
-// What the menu map makes of the items, once every line has been worked out.
+// What the menu map makes of the items, once every line has been worked out (so every menu
+// number below is known to be good).
 void WarnAboutMenus(MenuFileCheck& check) {
   const MenuTables& tables = *check.tables;
+  const auto items = static_cast<std::size_t>(tables.lastIndex + 1);
+  std::array<std::int32_t, kMenuSlots> opens;  // by position: the menu an item opens, or -1
   std::array<std::int16_t, kMenuSlots> lastOpener;
+  opens.fill(-1);
   lastOpener.fill(-1);
-  for (std::int16_t position = 0; position <= tables.lastIndex; ++position) {
-    const MenuItem& item = tables.itemTable.At(position);
+  for (std::size_t slot = 0; slot < items; ++slot) {
+    const MenuItem& item = tables.itemTable.At(static_cast<std::int64_t>(slot));
     if (item.Kind == 2) {
-      const auto menu = static_cast<std::size_t>(OpenedMenuNumber(item.Value));
-      lastOpener[menu] = position;
+      opens[slot] = OpenedMenuNumber(item.Value);
+      lastOpener[static_cast<std::size_t>(opens[slot])] = static_cast<std::int16_t>(slot);
     }
   }
-  for (std::int16_t position = 0; position <= tables.lastIndex; ++position) {
-    const auto slot = static_cast<std::size_t>(position);
-    const MenuItem& item = tables.itemTable.At(position);
-    if (item.Kind == 2) {
-      const auto menu = static_cast<std::size_t>(OpenedMenuNumber(item.Value));
+  for (std::size_t slot = 0; slot < items; ++slot) {
+    if (opens[slot] >= 0) {
+      const auto menu = static_cast<std::size_t>(opens[slot]);
       if (menu == 0) {
         Warn(check, OldFieldPosition(tables, slot, kValueField),
              "opens menu 0, so every item of the top menu hangs under this item");
       }
-      if (lastOpener[menu] != position) {
+      if (lastOpener[menu] != static_cast<std::int16_t>(slot)) {
         Warn(check, OldFieldPosition(tables, slot, kValueField),
              "opens menu " + std::to_string(menu) + ", as item " +
                  std::to_string(lastOpener[menu] + 1) + " does later; the last one wins");
       }
     }
-    const auto menu = static_cast<std::size_t>(item.MenuNo);
+    const auto menu =
+        static_cast<std::size_t>(tables.itemTable.At(static_cast<std::int64_t>(slot)).MenuNo);
     if (menu != 0 && lastOpener[menu] < 0) {
       Warn(check, OldFieldPosition(tables, slot, kMenuNoField),
            "no item of kind 2 opens menu " + std::to_string(menu) +

@@ -16,12 +16,8 @@ std::string FileTitleOf(const std::string& path, FileSystemObject& fileSystem, c
 
 class UnattendedPlatform::AnsweringBoxes final : public MessageBoxes {
  public:
-  void ShowOk(const std::string& text) override { shown.push_back(text); }
-  bool AskYesNo(const std::string& text) override {
-    shown.push_back(text);
-    return true;
-  }
-  std::vector<std::string> shown;
+  void ShowOk(const std::string& /*text*/) override {}
+  bool AskYesNo(const std::string& /*text*/) override { return true; }
 };
 
 class UnattendedPlatform::AnsweringPicker final : public FilePicker {
@@ -70,10 +66,6 @@ std::string UnattendedPlatform::ProposedPath(const std::string& initDir, const s
 
 const std::vector<std::string>& UnattendedPlatform::Picked() const {
   return picker_->picked;
-}
-
-const std::vector<std::string>& UnattendedPlatform::Shown() const {
-  return boxes_->shown;
 }
 
 }  // namespace shiftlet

@@ -34,8 +34,6 @@ class UnattendedPlatform final : public Platform {
 
   // Every path the pickers answered, in order: the source, then the destination.
   const std::vector<std::string>& Picked() const;
-  // Every text the boxes were given, in order.
-  const std::vector<std::string>& Shown() const;
 
  private:
   class AnsweringBoxes;
