@@ -1,72 +1,111 @@
-// The check against the conversion, on the same bytes: the check passes exactly the files that
-// convert, fails the others for the same reason at the same place, writes nothing, and its node
-// lines are the ones the new file holds.
+// The check against a quiet run, on the same files: the check is that run with its writes kept in
+// memory, so for any old file, any name and any default.qcf it gives the run's exit status and
+// the run's own reason, and it changes no file.
+//
+// Input: the old file's bytes; after a last 0xFF byte, if there is one, a byte choosing the old
+// file's name (the first 0 to 8 characters of "menu.qof", short ones included) and the bytes of
+// default.qcf beside the new file (none without the 0xFF).
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <sstream>
 #include <string>
 
+#include "cli/check_run.h"
+#include "cli/command_line.h"
+#include "cli/quiet_run.h"
+#include "driver/path_text.h"
 #include "fuzz/fuzz_support.h"
-#include "menu/check_menu_file.h"
-#include "menu/menu_files.h"
 #include "support/memory_file_layer.h"
-#include "textfile/conversion_failure.h"
-#include "textfile/number_forms.h"
 
 namespace {
 
 using shiftlet::fuzz::Require;
 
+constexpr const char* kFolder = "/v";
+
+class MemoryFileSystemObject final : public shiftlet::FileSystemObject {
+ public:
+  explicit MemoryFileSystemObject(const shiftlet::testing::MemoryFileLayer& files)
+      : files_(files) {}
+  std::string GetParentFolderName(const std::string& path) override {
+    return shiftlet::ParentFolderOf(path, "/", false, shiftlet::CodePage());
+  }
+  bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
+  bool FolderExists(const std::string& path) override { return path == kFolder; }
+
+ private:
+  const shiftlet::testing::MemoryFileLayer& files_;
+};
+
+// Files in memory in the one folder /v, where relative paths start. Boxes and pickers are never
+// asked: both runs answer them by themselves.
+class MemoryPlatform final : public shiftlet::Platform {
+ public:
+  shiftlet::MessageBoxes& Boxes() override {
+    Require(false, "a box was shown");
+    std::abort();
+  }
+  shiftlet::FilePicker& Picker() override {
+    Require(false, "a picker was shown");
+    std::abort();
+  }
+  std::unique_ptr<shiftlet::FileSystemObject> CreateFileSystemObject() override {
+    return std::make_unique<MemoryFileSystemObject>(memory);
+  }
+  shiftlet::FileLayer& Files() override { return memory; }
+  char PathSeparator() const override { return '/'; }
+  std::string ProposedPath(const std::string&, const std::string& name) override {
+    return FullPath(name);
+  }
+  std::string FullPath(const std::string& path) override {
+    return path.empty() || path[0] == '/' ? path : std::string(kFolder) + "/" + path;
+  }
+  const shiftlet::CodePage& NameCodePage() const override { return codePage_; }
+
+  shiftlet::testing::MemoryFileLayer memory;
+
+ private:
+  shiftlet::CodePage codePage_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
-
-  shiftlet::testing::MemoryFileLayer checked;
-  checked.files["old.qof"] = bytes;
-  const shiftlet::MenuFileCheck check = shiftlet::CheckOldMenuFile(checked, "old.qof");
-  Require(checked.files.size() == 1 && checked.files["old.qof"] == bytes,
-          "the check writes nothing");
-
-  shiftlet::testing::MemoryFileLayer converted;
-  converted.files["old.qof"] = bytes;
-  shiftlet::MenuTables tables;
-  std::string failure;
-  try {
-    shiftlet::ReadOldMenuFile(tables, converted, "old.qof");
-    shiftlet::WriteNewMenuFile(tables, converted, "new.qnf");
-  } catch (const shiftlet::ConversionFailure& error) {
-    failure = error.what();
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const std::size_t mark = input.rfind('\xff');
+  const std::string menu = input.substr(0, mark);
+  std::string name = "menu.qof";
+  MemoryPlatform platform;
+  if (mark != std::string::npos && mark + 1 < input.size()) {
+    name.resize(static_cast<unsigned char>(input[mark + 1]) % 9);
+    platform.memory.files["/v/default.qcf"] = input.substr(mark + 2);
   }
+  platform.memory.files["/v/" + name] = menu;
+  const std::map<std::string, std::string> before = platform.memory.files;
 
-  Require(check.converts == failure.empty(), "the check passes exactly what converts");
-  if (!check.converts) {
-    Require(!check.findings.empty(), "a failing check has findings");
-    const shiftlet::MenuFinding& last = check.findings.back();
-    Require(last.severity == shiftlet::MenuFinding::Severity::kError,
-            "the last finding is the error");
-    Require(shiftlet::ConversionFailure(last.reason, last.where).what() == failure,
-            "the check fails for the conversion's reason, at its place");
-    for (std::size_t i = 0; i + 1 < check.findings.size(); ++i) {
-      Require(check.findings[i].severity == shiftlet::MenuFinding::Severity::kWarning,
-              "one error only");
-    }
+  const shiftlet::DryRunCheck check = shiftlet::CheckByDryRun(platform, name, "new.qnf");
+  Require(platform.memory.files == before, "the check changes no file");
+
+  shiftlet::CommandLine command;
+  command.mode = shiftlet::CommandLine::Mode::kQuiet;
+  command.source = name;
+  command.destination = "new.qnf";
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = shiftlet::RunQuietly(platform, command, "shiftlet", out, err);
+
+  Require(check.status == status, "the check's verdict is the quiet run's exit status");
+  if (status != 0) {
+    Require(err.str() == "error: " + check.failure + "\n",
+            "the check fails for the quiet run's reason");
     return 0;
   }
-  Require(check.items == tables.lastIndex + 1, "the check counts the items converted");
-  // The node lines of the new file, from the check's nodes.
-  std::string nodes;
-  for (const shiftlet::MenuNode& node : check.nodes) {
-    nodes += "n," + shiftlet::PrintForm(node.position) + "," + shiftlet::PrintForm(node.opener) +
-             "," + shiftlet::PrintForm(node.position) + "\r\n";
-  }
-  const std::string& out = converted.files.at("new.qnf");
-  Require(out.size() >= nodes.size() + 3 &&
-              out.compare(out.size() - nodes.size() - 3, nodes.size(), nodes) == 0,
-          "the check's nodes are the new file's node lines");
-  for (const shiftlet::MenuFinding& finding : check.findings) {
-    Require(finding.severity == shiftlet::MenuFinding::Severity::kWarning,
-            "a file that converts has only warnings");
-  }
+  const std::string& written = platform.memory.files.at("/v/new.qnf");
+  Require(check.destinationLines == static_cast<std::int64_t>(shiftlet::fuzz::CrLfLines(written)),
+          "the check counts the lines the run writes");
+  Require(static_cast<std::int64_t>(check.nodes.size()) == check.items,
+          "the check reads one node line per item");
   return 0;
 }

@@ -45,6 +45,7 @@ class MemoryFileSystemObject final : public shiftlet::FileSystemObject {
     return shiftlet::ParentFolderOf(path, "/", false, shiftlet::CodePage());
   }
   bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
+  bool FolderExists(const std::string& path) override { return path == "velmora"; }
 
  private:
   const shiftlet::testing::MemoryFileLayer& files_;
@@ -63,6 +64,7 @@ class YesPlatform final : public shiftlet::Platform {
   std::string ProposedPath(const std::string& initDir, const std::string& name) override {
     return initDir + name;
   }
+  std::string FullPath(const std::string& path) override { return path; }
   const shiftlet::CodePage& NameCodePage() const override { return codePage_; }
 
   shiftlet::testing::MemoryFileLayer memory;

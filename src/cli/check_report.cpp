@@ -11,20 +11,39 @@ std::string Plural(std::int64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string Counts(const MenuFileCheck& check) {
+std::string Counts(const DryRunCheck& check) {
   return Plural(check.items, "item", "items") + " in " + Plural(check.menus, "menu", "menus");
 }
 
-std::string Verdict(const MenuFileCheck& check, const std::string& path) {
-  if (!check.converts) {
-    return path + " does not convert.";
+std::string Verdict(const DryRunCheck& check) {
+  if (!check.Converts()) {
+    return check.source + " does not convert.";
   }
-  std::int64_t warnings = 0;
-  for (const MenuFinding& finding : check.findings) {
-    warnings += finding.severity == MenuFinding::Severity::kWarning ? 1 : 0;
+  return check.source + " converts" +
+         (check.warnings.empty() ? "" : ", with " + WarningCount(check.warnings.size())) + ".";
+}
+
+// The findings in the order they are listed: the warnings, then why the run would fail.
+std::vector<std::string> FindingLines(const DryRunCheck& check) {
+  std::vector<std::string> lines;
+  for (const MenuWarning& warning : check.warnings) {
+    lines.push_back(WarningLine(warning));
   }
-  return path + " converts" +
-         (warnings == 0 ? "" : ", with " + Plural(warnings, "warning", "warnings")) + ".";
+  if (!check.Converts()) {
+    lines.push_back("error: " + check.failure);
+  }
+  return lines;
+}
+
+// What a conversion would write, in the words of a quiet run's line.
+std::string Writes(const DryRunCheck& check) {
+  std::string writes = "It would write " + check.destination + ": " +
+                       Plural(check.destinationLines, "line", "lines") + ".\n";
+  if (check.configurationFound) {
+    return writes + "It would update " + check.configurationPath + ": its first line \"" +
+           check.configurationBefore + "\" becomes \"" + check.configurationAfter + "\".\n";
+  }
+  return writes + "There is no " + check.configurationPath + ", so none would be written.\n";
 }
 
 std::string ItemLine(const MenuTables& tables, std::int16_t position) {
@@ -35,14 +54,14 @@ std::string ItemLine(const MenuTables& tables, std::int16_t position) {
 // The tree of the node lines: each item under the item its node line points at, the top menu's
 // items (pointing at -1) at the left. Items that only point at one another in a circle are never
 // reached from the top, so they are listed after it with what they point at.
-std::string MenuTree(const MenuFileCheck& check) {
+std::string MenuTree(const DryRunCheck& check) {
   const MenuTables& tables = *check.tables;
   std::vector<std::vector<std::int16_t>> children(check.nodes.size());
   std::vector<std::int16_t> roots;
   for (const MenuNode& node : check.nodes) {
     if (node.opener < 0) {
       roots.push_back(node.position);
-    } else {
+    } else if (static_cast<std::size_t>(node.opener) < children.size()) {
       children[static_cast<std::size_t>(node.opener)].push_back(node.position);
     }
   }
@@ -78,35 +97,39 @@ std::string MenuTree(const MenuFileCheck& check) {
 
 }  // namespace
 
-std::string FindingLine(const MenuFinding& finding) {
-  const std::string where = finding.where.Described();
-  return std::string(finding.severity == MenuFinding::Severity::kError ? "error: " : "warning: ") +
-         (where.empty() ? "" : where + ": ") + finding.reason;
+std::string WarningLine(const MenuWarning& warning) {
+  const std::string where = warning.where.Described();
+  return "warning: " + (where.empty() ? "" : where + ": ") + warning.reason;
 }
 
-std::string CheckReport(const MenuFileCheck& check, const std::string& path) {
-  std::string report = path + ": " + Counts(check) + "\n";
-  for (const MenuFinding& finding : check.findings) {
-    report += FindingLine(finding) + '\n';
+std::string WarningCount(std::size_t warnings) {
+  return Plural(static_cast<std::int64_t>(warnings), "warning", "warnings");
+}
+
+std::string CheckReport(const DryRunCheck& check) {
+  std::string report = check.source + ": " + Counts(check) + "\n";
+  for (const std::string& line : FindingLines(check)) {
+    report += line + '\n';
   }
-  report += Verdict(check, path) + '\n';
-  if (check.converts) {
-    report += MenuTree(check);
+  report += Verdict(check) + '\n';
+  if (check.Converts()) {
+    report += Writes(check) + MenuTree(check);
   }
   return report;
 }
 
-std::string CheckSummary(const MenuFileCheck& check, const std::string& path,
-                         std::size_t shownFindings, const std::string& wholeReportCommand) {
-  std::string summary = Verdict(check, path) + "\n" + Counts(check) + ".\n";
-  if (!check.findings.empty()) {
+std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
+                         const std::string& wholeReportCommand) {
+  const std::vector<std::string> findings = FindingLines(check);
+  std::string summary = Verdict(check) + "\n" + Counts(check) + ".\n";
+  if (!findings.empty()) {
     summary += '\n';
   }
-  for (std::size_t i = 0; i < check.findings.size() && i < shownFindings; ++i) {
-    summary += FindingLine(check.findings[i]) + '\n';
+  for (std::size_t i = 0; i < findings.size() && i < shownFindings; ++i) {
+    summary += findings[i] + '\n';
   }
-  if (check.findings.size() > shownFindings) {
-    summary += "... and " + std::to_string(check.findings.size() - shownFindings) + " more.\n";
+  if (findings.size() > shownFindings) {
+    summary += "... and " + std::to_string(findings.size() - shownFindings) + " more.\n";
   }
   summary += "\nFor the whole report and the menus as Velmora 1.1 will show them, run:\n" +
              wholeReportCommand;

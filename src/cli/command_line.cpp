@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <utility>
 
 namespace shiftlet {
 
@@ -19,11 +20,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
   CLI::Option* source = app.add_option("--source", command.source);
   CLI::Option* destination = app.add_option("--destination", command.destination);
   CLI::Option* log = app.add_option("--log", command.log);
-  for (CLI::Option* option : {source, destination, log}) {
+  CLI::Option* path = app.add_option("path", command.path);
+  for (CLI::Option* option : {source, destination, log, path}) {
     option->type_size(1)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
   }
   quietFlag->excludes(checkFlag);
-  destination->needs(quietFlag);
   log->needs(quietFlag);
   // Set either way: CLI11 takes them by default when built for Windows.
   app.allow_windows_style_options(slashOptions);
@@ -50,9 +51,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
     }
     return command;
   }
-  if (source->count() > 0 && !quiet && !check) {
+  for (const auto& [option, name] :
+       {std::pair{source, "--source"}, {destination, "--destination"}}) {
+    if (option->count() > 0 && !quiet && !check) {
+      command.mode = CommandLine::Mode::kUsageError;
+      command.error = std::string(name) + " needs --quiet or --check";
+      return command;
+    }
+  }
+  if (path->count() > 0 && (quiet || check)) {
     command.mode = CommandLine::Mode::kUsageError;
-    command.error = "--source needs --quiet or --check";
+    command.error = "a path alone is for the dialogue; with --quiet or --check, use --source PATH";
     return command;
   }
   if (quiet || check) {
@@ -63,16 +72,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
 
 std::string UsageText(const std::string& programName) {
   const std::string line = "       " + programName;
-  return "usage: " + programName + "\n" + line +
+  return "usage: " + programName + " [PATH]\n" + line +
          " --quiet [--source PATH] [--destination PATH] [--log FILE]\n" + line +
-         " --check [--source PATH]\n" + line + " --help | --version\n";
+         " --check [--source PATH] [--destination PATH]\n" + line + " --help | --version\n";
 }
 
 std::string HelpText(const std::string& programName) {
   return UsageText(programName) +
          "\n"
          "With no option, Shiftlet asks its questions and lets you pick the old menu file and the\n"
-         "new one, as it always has.\n"
+         "new one, as it always has. Given a PATH (a file dropped on the program), the first\n"
+         "picker proposes that file.\n"
          "\n"
          "  --quiet               convert without a question, a box or a picker: the answers are\n"
          "                        Yes, and each picker's proposal is taken unless a path is given\n"
@@ -80,7 +90,8 @@ std::string HelpText(const std::string& programName) {
          "  --destination PATH    the new menu file (.qnf); default.qcf beside it is updated\n"
          "  --log FILE            add one line per run to FILE: time, source, destination,\n"
          "                        result, reason\n"
-         "  --check               read the old menu file and report what converting it would do;\n"
+         "  --check               run the conversion with every write kept in memory and report\n"
+         "                        what it would do: the same verdict and reason as --quiet;\n"
          "                        nothing is written\n"
          "  --help                this text\n"
          "  --version             the program's version\n"

@@ -9,7 +9,7 @@ namespace shiftlet {
 // What the program was asked to do, from its arguments.
 struct CommandLine {
   enum class Mode {
-    kInteractive,  // no argument: the dialogue with boxes and pickers
+    kInteractive,  // no option: the dialogue with boxes and pickers
     kQuiet,        // --quiet: the same run, answered by itself
     kCheck,        // --check: read the old file, report, write nothing
     kHelp,
@@ -17,6 +17,9 @@ struct CommandLine {
     kUsageError,  // an unknown option, a missing value or a bad combination
   };
   Mode mode = Mode::kInteractive;
+  // The one path given without an option (a file dropped on the program, "Open with"): the
+  // dialogue's first picker proposes it.
+  std::optional<std::string> path;
   std::optional<std::string> source;
   std::optional<std::string> destination;
   std::optional<std::string> log;

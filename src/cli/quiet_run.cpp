@@ -5,27 +5,37 @@
 #include <optional>
 #include <string>
 
+#include "cli/check_report.h"
 #include "cli/run_log.h"
 #include "driver/messages.h"
 #include "driver/shiftlet_core.h"
+#include "menu/menu_warnings.h"
 #include "platform/unattended/unattended_platform.h"
 
 namespace shiftlet {
 
 namespace {
 
-// What a successful run did: "13 items; default.qcf updated". The log's reason, and the end of
-// the line printed.
-std::string SuccessDetail(const ShiftletCore& core) {
+// What a successful run did: "13 items; default.qcf updated", or with what a check would warn
+// about: "13 items, 2 warnings (shiftlet --check --source "/v/menu.qof" lists them); ...". The
+// log's reason, and the end of the line printed.
+std::string SuccessDetail(const ShiftletCore& core, const std::string& source,
+                          const std::string& checkCommand) {
   const std::int64_t items = core.ItemCount();
-  return std::to_string(items) + (items == 1 ? " item" : " items") + "; " +
-         messages::kConfigurationName +
+  std::string detail = std::to_string(items) + (items == 1 ? " item" : " items");
+  const std::size_t warnings = MenuWarnings(core.Tables(), items, core.NewFileWritten()).size();
+  if (warnings > 0) {
+    detail += ", " + WarningCount(warnings) + " (" + checkCommand + " --check --source \"" +
+              source + "\" lists them)";
+  }
+  return detail + "; " + messages::kConfigurationName +
          (core.ConfigurationUpdated() ? " updated" : " not found, so none was written");
 }
 
 }  // namespace
 
-int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, std::ostream& err) {
+int RunQuietly(Platform& system, const CommandLine& command, const std::string& checkCommand,
+               std::ostream& out, std::ostream& err) {
   // The log is opened first: an administrator who asked for it gets no run without its line.
   std::optional<RunLog> log;
   if (command.log) {
@@ -51,7 +61,7 @@ int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, 
   const std::vector<std::string>& answered = platform.Picked();
   const std::string source = answered.empty() ? command.source.value_or("") : answered.front();
   if (status == 0) {
-    reason = SuccessDetail(core);
+    reason = SuccessDetail(core, source, checkCommand);
     out << "converted " << source << " to " << core.State().DestinationPath << ": " << reason
         << '\n'
         << std::flush;
@@ -59,11 +69,18 @@ int RunQuietly(Platform& system, const CommandLine& command, std::ostream& out, 
     err << "error: " << reason << '\n' << std::flush;
   }
   // A run that failed before the destination was picked names the one it was given, if any.
-  const std::string& picked = core.State().DestinationPath;
-  const std::string destination = picked.empty() ? command.destination.value_or("") : picked;
+  std::string destination = core.State().DestinationPath;
+  if (destination.empty() && command.destination) {
+    try {
+      destination = system.FullPath(*command.destination);
+    } catch (const std::exception&) {
+      destination = *command.destination;
+    }
+  }
   if (log && !log->Append(source, destination, status == 0 ? "converted" : "failed", reason)) {
-    err << "error: cannot write to the log " << *command.log << '\n';
-    return status == 0 ? 1 : status;
+    // The files are as the run left them: a converted run stays converted, and says what it lacks.
+    err << (status == 0 ? "warning: " : "error: ") << "cannot write to the log " << *command.log
+        << '\n';
   }
   return status;
 }

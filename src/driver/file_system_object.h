@@ -12,6 +12,8 @@ class FileSystemObject {
   virtual std::string GetParentFolderName(const std::string& path) = 0;
   // True when a file (not a folder) exists at `path`.
   virtual bool FileExists(const std::string& path) = 0;
+  // True when a folder exists at `path`.
+  virtual bool FolderExists(const std::string& path) = 0;
 };
 
 }  // namespace shiftlet

@@ -43,6 +43,15 @@ std::string ParentFolderOf(std::string_view path, std::string_view separators, b
   return std::string(path.substr(0, isRoot ? end + 1 : end));
 }
 
+std::string FileTitleOf(std::string_view path, std::string_view folder, char separator) {
+  std::size_t start = path.substr(0, folder.size()) == folder ? folder.size() : 0;
+  // What follows the folder starts on a whole character, so a separator there is one.
+  while (start < path.size() && (path[start] == separator || path[start] == '/')) {
+    ++start;
+  }
+  return std::string(path.substr(start));
+}
+
 std::string JoinPath(std::string_view folder, char separator, std::string_view name,
                      const CodePage& codePage) {
   std::string joined(folder);

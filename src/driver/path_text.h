@@ -17,6 +17,11 @@ namespace shiftlet {
 std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters,
                            const CodePage& codePage);
 
+// The name of the file at `path` without its folder, where `folder` is the folder part of `path`
+// as the file-system object gives it: what follows the folder, less any separators ('/' or
+// `separator`) between the two.
+std::string FileTitleOf(std::string_view path, std::string_view folder, char separator);
+
 // `folder` followed by `separator` and `name`; no second separator when the folder already ends
 // in one (a root), and `name` alone, in the current folder, when `folder` is empty.
 std::string JoinPath(std::string_view folder, char separator, std::string_view name,

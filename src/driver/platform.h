@@ -29,6 +29,10 @@ class Platform {
   // The full path a user gets by accepting the picker's proposal of `name` in `initDir`, as this
   // front-end's picker would show it. Unattended runs take it without asking.
   virtual std::string ProposedPath(const std::string& initDir, const std::string& name) = 0;
+  // `path` made full by this system's rules: a relative path is taken from the current folder
+  // (on Windows a drive-relative "C:new.qnf" from that drive's current folder). Throws
+  // ConversionFailure when the system cannot make it full.
+  virtual std::string FullPath(const std::string& path) = 0;
   // Where the characters of file and folder names begin: the system's 8-bit code page.
   virtual const CodePage& NameCodePage() const = 0;
 };

@@ -66,7 +66,7 @@ RunEnd ShiftletCore::Report(RunEnd end, const char* text) {
 void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   state_.SourceTitle = picker.FileTitle;
   ReadOldMenuFile(tables_, platform_.Files(), picker.filename);
-  itemCount_ = tables_.lastIndex + 1;
+  oldFileRead_ = true;
 
   platform_.Boxes().ShowOk(messages::kSelectDestination);
   picker.Filter = messages::kDestinationFilter;
@@ -80,12 +80,22 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   fileSystem_ = platform_.CreateFileSystemObject();
   state_.DestinationFolder = fileSystem_->GetParentFolderName(state_.DestinationPath);
   WriteNewMenuFile(tables_, platform_.Files(), state_.DestinationPath);
+  newFileWritten_ = true;
   UpdateConfiguration();
 }
 
+std::int64_t ShiftletCore::ItemCount() const {
+  // A failed read leaves lastIndex at the next free slot: the items before it are whole.
+  return oldFileRead_ ? tables_.lastIndex + 1 : tables_.lastIndex;
+}
+
+std::string ShiftletCore::ConfigurationPath() const {
+  return JoinPath(state_.DestinationFolder, platform_.PathSeparator(), messages::kConfigurationName,
+                  platform_.NameCodePage());
+}
+
 void ShiftletCore::UpdateConfiguration() {
-  const std::string path = JoinPath(state_.DestinationFolder, platform_.PathSeparator(),
-                                    messages::kConfigurationName, platform_.NameCodePage());
+  const std::string path = ConfigurationPath();
   if (!fileSystem_) {
     fileSystem_ = platform_.CreateFileSystemObject();
   }

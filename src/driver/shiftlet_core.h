@@ -54,8 +54,15 @@ class ShiftletCore {
   const ConversionState& State() const { return state_; }
   // Why the run failed, with the file, line, item and field where known; empty unless it failed.
   const std::string& FailureReason() const { return failureReason_; }
-  // The number of items read from the old file.
-  std::int64_t ItemCount() const { return itemCount_; }
+  // The number of items read from the old file: all of them, or those whole before a failure
+  // while reading it.
+  std::int64_t ItemCount() const;
+  // The items read, and the menu map once the new file's lines have been worked out.
+  const MenuTables& Tables() const { return tables_; }
+  // Whether the new menu file was written whole (and so every menu number in it is good).
+  bool NewFileWritten() const { return newFileWritten_; }
+  // The default.qcf beside the new menu file, once that file has been picked.
+  std::string ConfigurationPath() const;
   // Whether a default.qcf was found beside the new file and rewritten.
   bool ConfigurationUpdated() const { return configurationUpdated_; }
 
@@ -68,7 +75,8 @@ class ShiftletCore {
   ConversionState state_;
   MenuTables tables_;
   std::string failureReason_;
-  std::int64_t itemCount_ = 0;
+  bool oldFileRead_ = false;
+  bool newFileWritten_ = false;
   bool configurationUpdated_ = false;
 };
 

@@ -19,6 +19,14 @@ void ReportError(const std::string& text);
 // The name users start this program by, for usage texts: "shiftlet", "shiftlet-cli".
 std::string CommandName();
 
+// The program that prints a check's whole report on a console: this one on a terminal,
+// shiftlet-cli beside the Windows program.
+std::string ReportingCommandName();
+
+// Tells the user that the command line cannot be used (`text`: what is wrong, and the usage): on
+// standard error, or, for a program without a terminal, in one error box.
+void ReportUsageError(const std::string& text);
+
 // Whether options may also be written the Windows way: /quiet, /source PATH, /?.
 bool AcceptsSlashOptions();
 

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <string>
 #include <string_view>
@@ -308,6 +309,7 @@ TEST_F(ShiftletProgramTest, ConfigurationThatCannotBeUpdatedIsLeftAsItWas) {
 TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
   const std::string badKind = "1\r\n\"File\",70000,0,\"\",0\r\n";
   const std::string badMenuNumber = "1\r\n\"File\",1,0,\"ab\",0\r\n";
+  const std::string commaInText = "1\r\n\"File, Open\",0,0,\"\",0\r\n";
   const std::string converted = "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n";
   const struct {
     const char* what;
@@ -323,38 +325,48 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
            ": 13 items; default.qcf updated\n",
        "", "default.qcf menu.qof migrated.menu.qnf", converted},
-      {"quiet with named paths, no configuration there",
+      {"quiet with relative paths, no configuration there",
        "--quiet --source menu.qof "
        "--destination sub/new.qnf",
        "", 0,
-       "converted menu.qof to sub/new.qnf: 13 items; default.qcf not found, so none was written\n",
+       "converted " + Shown("menu.qof") + " to " + Shown("sub/new.qnf") +
+           ": 13 items; default.qcf not found, so none was written\n",
        "", "default.qcf menu.qof sub", sampleConfiguration_},
+      {"quiet, with what a check would warn about", "--quiet", commaInText, 0,
+       "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
+           ": 1 item, 1 warning (shiftlet --check --source \"" + Shown("menu.qof") +
+           "\" lists them); default.qcf updated\n",
+       "", "default.qcf menu.qof migrated.menu.qnf", converted},
       {"quiet, the old file fails while read", "--quiet", badKind, 1, "",
        "error: " + Shown("menu.qof") +
            " line 2, item 1, field 2 (old kind): 70000 does not fit in 16 bits\n",
        "default.qcf menu.qof", sampleConfiguration_},
       {"quiet, the old file fails while written", "--quiet --source menu.qof", badMenuNumber, 1, "",
-       "error: menu.qof line 2, item 1, field 4 (Value): menu number \"ab\" is not a number\n",
+       "error: " + Shown("menu.qof") +
+           " line 2, item 1, field 4 (Value): menu number \"ab\" is not a number\n",
        "default.qcf menu.qof", sampleConfiguration_},
       {"quiet, the log cannot be opened", "--quiet --log no/such/run.log", "", 1, "",
        "error: cannot open the log no/such/run.log for appending: No such file or directory\n",
        "default.qcf menu.qof", sampleConfiguration_},
       {"check of the sample", "--check", "", 0,
        Shown("menu.qof") + ": 13 items in 4 menus\n" + Shown("menu.qof") +
-           " converts.\nMenus as Velmora 1.1 will show them:\n  item 1: File\n    item 4: "
-           "Open...\n",
+           " converts.\nIt would write " + Shown("migrated.menu.qnf") +
+           ": 28 lines.\nIt would update " + Shown("default.qcf") +
+           ": its first line \"menu.qnf\" becomes \"migrated.menu.qnf\".\nMenus as Velmora 1.1 "
+           "will show them:\n  item 1: File\n    item 4: Open...\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
       {"check of a file that fails only while written", "--check --source menu.qof", badMenuNumber,
        1,
-       "menu.qof: 1 item in 1 menu\nerror: menu.qof line 2, item 1, field 4 (Value): menu number "
-       "\"ab\" is not a number\nmenu.qof does not convert.\n",
+       Shown("menu.qof") + ": 1 item in 1 menu\nerror: " + Shown("menu.qof") +
+           " line 2, item 1, field 4 (Value): menu number \"ab\" is not a number\n" +
+           Shown("menu.qof") + " does not convert.\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
       {"version", "--version", "", 0,
        "Shiftlet 0.02\nConverts old QOF file from Velmora 1.0a to new QNF file compatible with "
        "Velmora 1.1\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
-      {"help", "--help", "", 0, "usage: shiftlet\n       shiftlet --quiet [--source PATH]", "",
-       "default.qcf menu.qof", sampleConfiguration_},
+      {"help", "--help", "", 0, "usage: shiftlet [PATH]\n       shiftlet --quiet [--source PATH]",
+       "", "default.qcf menu.qof", sampleConfiguration_},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -375,7 +387,7 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
     EXPECT_EQ(Boxes(run.out), Texts{});
     EXPECT_EQ(ListFolder(work_.Path()), c.listing);
     EXPECT_EQ(ReadBytes(Work("default.qcf")), c.configuration);
-    if (c.status == 0 && c.args.find("--quiet") != std::string::npos) {
+    if (c.status == 0 && c.args.find("--quiet") != std::string::npos && c.menu.empty()) {
       const std::string destination = c.args.find("sub/") != std::string::npos
                                           ? Work("sub/new.qnf")
                                           : Work("migrated.menu.qnf");
@@ -386,16 +398,70 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
 
 TEST_F(ShiftletProgramTest, BadCommandLinesConvertNothingAndExitWith64) {
   for (const char* args :
-       {"--bogus", "menu.qof", "--quiet --check", "--check --destination x.qnf", "--log run.log",
+       {"--bogus", "menu.qof other.qof", "--quiet --check", "--quiet menu.qof", "--log run.log",
         "--source menu.qof", "--quiet --source", "--version --quiet"}) {
     SCOPED_TRACE(args);
     const Outcome run = RunWith("", args);
     EXPECT_EQ(run.status, 64);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.rfind("shiftlet: ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find("\nusage: shiftlet\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\nusage: shiftlet [PATH]\n"), std::string::npos) << run.err;
     ExpectSamplesUntouched();
   }
+}
+
+// The check is the quiet run with its writes kept in memory: it fails exactly where the run fails,
+// with the run's own reason, and changes nothing.
+TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
+  const struct {
+    const char* what;
+    std::string paths;
+    std::function<void()> setUp;
+  } cases[] = {
+      {"a three-character name", "--source abc --destination out.qnf",
+       [&] { fs::copy_file(Work("menu.qof"), Work("abc")); }},
+      {"a default.qcf of two fields", "", [&] { WriteBytes(Work("default.qcf"), "a\r\nb\r\n"); }},
+      {"a missing destination folder", "--destination none/new.qnf", [] {}},
+      {"a read-only destination", "--destination ro.qnf",
+       [&] {
+         WriteBytes(Work("ro.qnf"), "old");
+         fs::permissions(Work("ro.qnf"), fs::perms::owner_read);
+       }},
+      {"a fault in the old file", "", [&] { WriteBytes(Work("menu.qof"), "1\r\n\"A\",0,0\r\n"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& entry : fs::directory_iterator(work_.Path())) {
+      fs::remove_all(entry.path());
+    }
+    WriteBytes(Work("menu.qof"), sampleMenu_);
+    WriteBytes(Work("default.qcf"), sampleConfiguration_);
+    c.setUp();
+    const std::string before = ListFolder(work_.Path());
+    const std::string configuration = ReadBytes(Work("default.qcf"));
+
+    const Outcome check = RunWith("", "--check " + c.paths);
+    EXPECT_EQ(ListFolder(work_.Path()), before);
+    const Outcome quiet = RunWith("", "--quiet " + c.paths);
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(quiet.status, 1);
+    ASSERT_EQ(quiet.err.rfind("error: ", 0), 0u) << quiet.err;
+    EXPECT_NE(check.out.find("\n" + quiet.err), std::string::npos) << check.out << quiet.err;
+    EXPECT_EQ(ListFolder(work_.Path()).find(".tmp"), std::string::npos);
+    EXPECT_EQ(ReadBytes(Work("default.qcf")), configuration);
+  }
+}
+
+TEST_F(ShiftletProgramTest, PathGivenAloneIsTheFirstPickersProposal) {
+  fs::create_directory(work_.Path() / "old");
+  fs::rename(Work("menu.qof"), Work("old/club.qof"));
+
+  const Outcome run = RunWith(kAllDefaults, "old/club.qof");
+
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(Proposals(run.out), (Texts{Shown("old/club.qof"), Shown("migrated.club.qnf")}));
+  EXPECT_EQ(ReadBytes(Work("migrated.club.qnf")), kSampleConverted);
+  EXPECT_EQ(ReadBytes(Work("default.qcf")), "migrated.club.qnf\r\nclassic\r\nen-GB\r\n");
 }
 
 TEST_F(ShiftletProgramTest, LogGetsOneLinePerQuietRun) {
@@ -417,7 +483,7 @@ TEST_F(ShiftletProgramTest, LogGetsOneLinePerQuietRun) {
   }
   EXPECT_EQ(fields,
             (Texts{Shown("menu.qof"), Shown("migrated.menu.qnf"), "converted",
-                   "13 items; default.qcf updated", Shown("menu.qof"), "other.qnf", "failed",
+                   "13 items; default.qcf updated", Shown("menu.qof"), Shown("other.qnf"), "failed",
                    Shown("menu.qof") + " line 2, item 1, field 5 (Extra): \"x\" is not a "
                                        "number"}))
       << lines;

@@ -1,64 +1,116 @@
-// The check's report: the menus drawn from the node lines, so a misplaced item shows at a glance,
-// and a summary short enough for a message box.
+// The check is the conversion run with its writes kept in memory: its report draws the menus from
+// the new file as written, says what the run would write, and leaves the disk as it was.
 
 #include "cli/check_report.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
-#include "support/memory_file_layer.h"
+#include "driver/scripted_platform.h"
+#include "platform/system_file_layer.h"
+#include "support/temp_folder.h"
 
 namespace shiftlet {
 namespace {
 
-MenuFileCheck Check(const std::string& bytes) {
-  testing::MemoryFileLayer files;
-  files.files["m.qof"] = bytes;
-  return CheckOldMenuFile(files, "m.qof");
-}
+using testing::ListFolder;
+using testing::ReadBytes;
+using testing::ScriptedPlatform;
+using testing::TempFolder;
+using testing::WriteBytes;
 
-TEST(CheckReportTest, TreeHangsEachItemUnderItsOpenerAndListsCirclesApart) {
+class CheckReportTest : public ::testing::Test {
+ protected:
+  DryRunCheck Check(const std::string& menu, const std::string& destination = "new.qnf") {
+    WriteBytes(folder_ / "m.qof", menu);
+    const std::string listing = ListFolder(folder_.Path());
+    DryRunCheck check = CheckByDryRun(platform_, folder_ / "m.qof", folder_ / destination);
+    EXPECT_EQ(listing, ListFolder(folder_.Path())) << "the check changed the folder";
+    return check;
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<FileLayer> files_ = MakeSystemFileLayer();
+  ScriptedPlatform platform_{*files_};
+};
+
+TEST_F(CheckReportTest, SaysWhatItWouldWriteAndHangsEachItemUnderItsOpener) {
   // File opens menu 1 (Open, and Lost whose menu 5 nobody opens, so it hangs under the first
   // item); Loop opens menu 2 and sits in it, so it is never reached from the top.
-  const MenuFileCheck check = Check(
+  WriteBytes(folder_ / "default.qcf", "\"menu.qnf\",\"classic\",\"en-GB\"\r\n");
+  const DryRunCheck check = Check(
       "70\r\n\"File\",1,0,\"1\",0\r\n\"Open\",0,1,\"o\",0\r\n\"Top\",0,0,\"t\",0\r\n"
       "\"Lost\",0,5,\"l\",0\r\n\"Loop\",1,2,\"2\",0\r\n");
-  EXPECT_EQ(
-      "m.qof: 5 items in 4 menus\n"
-      "warning: m.qof line 5, item 4, field 3 (MenuNo): no item of kind 2 opens menu 5, so the "
-      "item hangs under the first item\n"
-      "m.qof converts, with 1 warning.\n"
-      "Menus as Velmora 1.1 will show them:\n"
-      "  item 1: File\n"
-      "    item 2: Open\n"
-      "    item 4: Lost\n"
-      "  item 3: Top\n"
-      "Not reached from the top menu:\n"
-      "  item 5: Loop (under item 5)\n",
-      CheckReport(check, "m.qof"));
+  const std::string m = folder_ / "m.qof";
+  EXPECT_EQ(m +
+                ": 5 items in 4 menus\n"
+                "warning: " +
+                m +
+                " line 5, item 4, field 3 (MenuNo): no item of kind 2 opens menu 5, so the "
+                "item hangs under the first item\n"
+                "warning: " +
+                m + ": 1 item is not reached from the top menu: item 5\n" + m +
+                " converts, with 2 warnings.\n"
+                "It would write " +
+                (folder_ / "new.qnf") +
+                ": 12 lines.\n"
+                "It would update " +
+                (folder_ / "default.qcf") +
+                ": its first line \"menu.qnf\" becomes \"new.qnf\".\n"
+                "Menus as Velmora 1.1 will show them:\n"
+                "  item 1: File\n"
+                "    item 2: Open\n"
+                "    item 4: Lost\n"
+                "  item 3: Top\n"
+                "Not reached from the top menu:\n"
+                "  item 5: Loop (under item 5)\n",
+            CheckReport(check));
 }
 
-TEST(CheckReportTest, SummaryShowsTheVerdictCountsFirstFindingsAndTheWholeReportCommand) {
-  std::string bytes = "70\r\n";
+TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
+  // The run reads every item, but default.qcf has two fields: it fails there, as a quiet run
+  // would, after warning about the items.
+  WriteBytes(folder_ / "default.qcf", "menu.qnf\r\nclassic\r\n");
+  std::string menu = "70\r\n";
   for (int i = 0; i < 7; ++i) {
-    bytes += "\"A,\",0,0,\"\",0\r\n";
+    menu += "\"A,\",0,0,\"\",0\r\n";
   }
-  bytes += "\"B\",0,0,\"\",x\r\n";
-  const std::string summary = CheckSummary(Check(bytes), "m.qof", 2, "shiftlet-cli --check");
-  EXPECT_EQ(
-      "m.qof does not convert.\n"
-      "7 items in 1 menu.\n"
-      "\n"
-      "warning: m.qof line 2, item 1, field 1 (Text): holds a comma, so its line in the new file "
-      "gets more than eight columns\n"
-      "warning: m.qof line 3, item 2, field 1 (Text): holds a comma, so its line in the new file "
-      "gets more than eight columns\n"
-      "... and 6 more.\n"
-      "\n"
-      "For the whole report and the menus as Velmora 1.1 will show them, run:\n"
-      "shiftlet-cli --check",
-      summary);
+  const DryRunCheck check = Check(menu);
+  EXPECT_EQ(1, check.status);
+  EXPECT_EQ(folder_ / "default.qcf", check.failure.substr(0, (folder_ / "default.qcf").size()));
+  const std::string summary = CheckSummary(check, 2, "shiftlet-cli --check");
+  const std::string m = folder_ / "m.qof";
+  EXPECT_EQ(m +
+                " does not convert.\n"
+                "7 items in 1 menu.\n"
+                "\n"
+                "warning: " +
+                m +
+                " line 2, item 1, field 1 (Text): holds a comma, so its line in the new file "
+                "gets more than eight columns\n"
+                "warning: " +
+                m +
+                " line 3, item 2, field 1 (Text): holds a comma, so its line in the new file "
+                "gets more than eight columns\n"
+                "... and 6 more.\n"
+                "\n"
+                "For the whole report and the menus as Velmora 1.1 will show them, run:\n"
+                "shiftlet-cli --check",
+            summary);
+  EXPECT_EQ("menu.qnf\r\nclassic\r\n", ReadBytes(folder_ / "default.qcf"));
+}
+
+TEST_F(CheckReportTest, ReadsBackWhatItWroteInMemory) {
+  // The new file is named default.qcf, where there was none: the run then finds it, reads it back
+  // and rewrites it, all in memory.
+  const DryRunCheck check = Check("70\r\n\"A\",0,0,\"\",0\r\n", "default.qcf");
+  EXPECT_TRUE(check.Converts()) << check.failure;
+  EXPECT_EQ(4, check.destinationLines);
+  EXPECT_NE(std::string::npos,
+            CheckReport(check).find("It would update " + (folder_ / "default.qcf") +
+                                    ": its first line \"70\" becomes \"default.qcf\".\n"));
 }
 
 }  // namespace

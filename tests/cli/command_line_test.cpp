@@ -21,6 +21,7 @@ TEST(CommandLineTest, FormsAndMisuses) {
     const char* source;
     const char* destination;
     const char* log;
+    const char* path = "";  // the path given alone, for the dialogue
   } cases[] = {
       {{}, false, Mode::kInteractive, "", "", ""},
       {{"--quiet"}, false, Mode::kQuiet, "", "", ""},
@@ -33,6 +34,11 @@ TEST(CommandLineTest, FormsAndMisuses) {
       {{"--source=/x/a.qof", "--quiet"}, false, Mode::kQuiet, "/x/a.qof", "", ""},
       {{"--check"}, false, Mode::kCheck, "", "", ""},
       {{"--check", "--source", "a.qof"}, false, Mode::kCheck, "a.qof", "", ""},
+      {{"--check", "--destination", "b.qnf"}, false, Mode::kCheck, "", "b.qnf", ""},
+      {{"menu.qof"}, false, Mode::kInteractive, "", "", "", "menu.qof"},
+      // Where / forms are not taken, a path is what it looks like.
+      {{"/quiet"}, false, Mode::kInteractive, "", "", "", "/quiet"},
+      {{"C:\\Elsewhere\\a b.qof"}, true, Mode::kInteractive, "", "", "", "C:\\Elsewhere\\a b.qof"},
       {{"--help"}, false, Mode::kHelp, "", "", ""},
       {{"--version"}, false, Mode::kVersion, "", "", ""},
       {{"/quiet", "/source", "C:\\Velmora\\a.qof", "/destination:C:\\b.qnf"},
@@ -45,13 +51,13 @@ TEST(CommandLineTest, FormsAndMisuses) {
       {{"/?"}, true, Mode::kHelp, "", "", ""},
       {{"--quiet", "--source", "C:\\x.qof"}, true, Mode::kQuiet, "C:\\x.qof", "", ""},
       // Misuses.
-      {{"/quiet"}, false, Mode::kUsageError, "", "", ""},  // not where / forms are not taken
-      {{"/?"}, false, Mode::kUsageError, "", "", ""},
       {{"--bogus"}, false, Mode::kUsageError, "", "", ""},
-      {{"menu.qof"}, false, Mode::kUsageError, "", "", ""},
+      {{"a.qof", "b.qof"}, false, Mode::kUsageError, "", "", ""},    // one file at a time
+      {{"--quiet", "a.qof"}, false, Mode::kUsageError, "", "", ""},  // that is --source
+      {{"a.qof", "--check"}, false, Mode::kUsageError, "", "", ""},
+      {{"--destination", "b.qnf"}, false, Mode::kUsageError, "", "", ""},
       {{"--quiet", "--source"}, false, Mode::kUsageError, "", "", ""},
       {{"--quiet", "--check"}, false, Mode::kUsageError, "", "", ""},
-      {{"--check", "--destination", "b.qnf"}, false, Mode::kUsageError, "", "", ""},
       {{"--check", "--log", "run.log"}, false, Mode::kUsageError, "", "", ""},
       {{"--source", "a.qof"}, false, Mode::kUsageError, "", "", ""},
       {{"--quiet", "--source", "a", "--source", "b"}, false, Mode::kUsageError, "", "", ""},
@@ -70,6 +76,7 @@ TEST(CommandLineTest, FormsAndMisuses) {
       EXPECT_EQ(c.source, command.source.value_or(""));
       EXPECT_EQ(c.destination, command.destination.value_or(""));
       EXPECT_EQ(c.log, command.log.value_or(""));
+      EXPECT_EQ(c.path, command.path.value_or(""));
     }
   }
 }

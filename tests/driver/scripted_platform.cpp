@@ -69,6 +69,9 @@ class TextFileSystemObject final : public FileSystemObject {
   bool FileExists(const std::string& path) override {
     return std::filesystem::is_regular_file(path);
   }
+  bool FolderExists(const std::string& path) override {
+    return std::filesystem::is_directory(path);
+  }
 
  private:
   const CodePage& codePage_;
@@ -86,6 +89,10 @@ char ScriptedPlatform::PathSeparator() const {
 
 std::string ScriptedPlatform::ProposedPath(const std::string& initDir, const std::string& name) {
   return JoinPath(initDir, kSeparator, name, codePage);
+}
+
+std::string ScriptedPlatform::FullPath(const std::string& path) {
+  return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
 }
 
 MessageBoxes& ScriptedPlatform::Boxes() {

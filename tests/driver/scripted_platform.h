@@ -27,6 +27,7 @@ class ScriptedPlatform final : public Platform {
   FileLayer& Files() override { return files_; }
   char PathSeparator() const override;
   std::string ProposedPath(const std::string& initDir, const std::string& name) override;
+  std::string FullPath(const std::string& path) override;
   const CodePage& NameCodePage() const override { return codePage; }
 
   std::deque<bool> answers;                      // Yes/No answers; running dry is a test error

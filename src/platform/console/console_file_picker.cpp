@@ -1,35 +1,24 @@
 #include "platform/console/console_file_picker.h"
 
-#include <filesystem>
+#include <memory>
 #include <string>
-#include <system_error>
 
+#include "driver/path_text.h"
 #include "platform/console/console_message_boxes.h"
 
 namespace shiftlet {
 
-namespace fs = std::filesystem;
-
-fs::path ShownFolder(const std::string& initDir) {
-  std::error_code error;
-  fs::path folder = initDir;
-  if (initDir.empty() || !fs::is_directory(folder, error)) {
-    folder = fs::current_path();
-  }
-  return fs::absolute(folder);
-}
-
 void ConsoleFilePicker::ShowOpen() {
-  const fs::path folder = ShownFolder(InitDir);
-  const fs::path proposed = (folder / filename).lexically_normal();
+  const std::string folder = paths_.ShownFolder(InitDir);
+  const std::string proposed = paths_.Resolve(folder, filename);
 
   const std::size_t bar = Filter.find('|');
   const std::string description = Filter.substr(0, bar);
   const std::string pattern = bar == std::string::npos ? std::string() : Filter.substr(bar + 1);
   out_ << "\n[" << DialogTitle << "]\n"
        << "Files of type: " << description << " (" << pattern << ")\n"
-       << "Folder: " << folder.string() << '\n'
-       << "File name [" << proposed.string() << "]: " << std::flush;
+       << "Folder: " << folder << '\n'
+       << "File name [" << proposed << "]: " << std::flush;
 
   std::string answer;
   if (!ReadAnswerLine(in_, answer)) {
@@ -38,9 +27,9 @@ void ConsoleFilePicker::ShowOpen() {
     FileTitle.clear();
     return;
   }
-  const fs::path chosen = answer.empty() ? proposed : (folder / answer).lexically_normal();
-  filename = chosen.string();
-  FileTitle = chosen.filename().string();
+  filename = answer.empty() ? proposed : paths_.Resolve(folder, answer);
+  const std::unique_ptr<FileSystemObject> fileSystem = paths_.CreateFileSystemObject();
+  FileTitle = FileTitleOf(filename, fileSystem->GetParentFolderName(filename), paths_.Separator());
 }
 
 }  // namespace shiftlet

@@ -22,6 +22,14 @@ std::string CommandName() {
   return SHIFTLET_COMMAND_NAME;
 }
 
+std::string ReportingCommandName() {
+  return SHIFTLET_COMMAND_NAME;
+}
+
+void ReportUsageError(const std::string& text) {
+  std::cerr << text << std::flush;
+}
+
 bool AcceptsSlashOptions() {
   return SHIFTLET_SLASH_OPTIONS;
 }

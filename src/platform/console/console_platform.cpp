@@ -9,31 +9,57 @@
 
 namespace shiftlet {
 
-ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out, ConsolePaths paths)
+namespace fs = std::filesystem;
+
+std::string PosixConsolePaths::ShownFolder(const std::string& initDir) {
+  std::error_code error;
+  fs::path folder = initDir;
+  if (initDir.empty() || !fs::is_directory(folder, error)) {
+    folder = fs::current_path();
+  }
+  return fs::absolute(folder).string();
+}
+
+std::string PosixConsolePaths::Resolve(const std::string& folder, const std::string& path) {
+  if (path.empty()) {
+    return path;
+  }
+  // An absolute `path` replaces the folder; ".." is taken from the text, as Windows does.
+  const fs::path full = folder.empty() ? fs::absolute(path) : fs::path(folder) / path;
+  return full.lexically_normal().string();
+}
+
+std::unique_ptr<FileSystemObject> PosixConsolePaths::CreateFileSystemObject() {
+  return std::make_unique<ConsoleFileSystemObject>();
+}
+
+ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out,
+                                 std::unique_ptr<ConsolePaths> paths)
     : in_(in),
       out_(out),
       boxes_(in, out),
-      files_(MakeSystemFileLayer()),
-      paths_(std::move(paths)) {}
+      paths_(std::move(paths)),
+      files_(MakeSystemFileLayer()) {}
 
 ConsolePlatform::~ConsolePlatform() = default;
 
 FilePicker& ConsolePlatform::Picker() {
   if (!picker_) {
-    picker_.emplace(in_, out_);
+    picker_.emplace(in_, out_, *paths_);
   }
   return *picker_;
 }
 
 std::string ConsolePlatform::ProposedPath(const std::string& initDir, const std::string& name) {
-  return (ShownFolder(initDir) / name).lexically_normal().string();
+  return paths_->Resolve(paths_->ShownFolder(initDir), name);
+}
+
+std::string ConsolePlatform::FullPath(const std::string& path) {
+  return paths_->Resolve("", path);
 }
 
 std::unique_ptr<FileSystemObject> ConsolePlatform::CreateFileSystemObject() {
-  if (paths_.makeFileSystem) {
-    return paths_.makeFileSystem();
-  }
-  return std::make_unique<ConsoleFileSystemObject>();
+  return paths_->CreateFileSystemObject();
 }
 
 std::string ConsoleFileSystemObject::GetParentFolderName(const std::string& path) {
@@ -43,6 +69,11 @@ std::string ConsoleFileSystemObject::GetParentFolderName(const std::string& path
 bool ConsoleFileSystemObject::FileExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
+}
+
+bool ConsoleFileSystemObject::FolderExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
 }
 
 }  // namespace shiftlet

@@ -2,17 +2,10 @@
 
 #include <utility>
 
-namespace shiftlet {
+#include "driver/path_text.h"
+#include "textfile/conversion_failure.h"
 
-std::string FileTitleOf(const std::string& path, FileSystemObject& fileSystem, char separator) {
-  const std::string folder = fileSystem.GetParentFolderName(path);
-  std::size_t start = path.compare(0, folder.size(), folder) == 0 ? folder.size() : 0;
-  // What follows the folder starts on a whole character, so a separator there is one.
-  while (start < path.size() && (path[start] == separator || path[start] == '/')) {
-    ++start;
-  }
-  return path.substr(start);
-}
+namespace shiftlet {
 
 class UnattendedPlatform::AnsweringBoxes final : public MessageBoxes {
  public:
@@ -27,12 +20,20 @@ class UnattendedPlatform::AnsweringPicker final : public FilePicker {
 
   void ShowOpen() override {
     // The first use picks the old file, the second the new one, as in every run.
-    const std::optional<std::string>& given =
-        picked.empty() ? choices_.source : choices_.destination;
-    filename = given ? *given : platform_.ProposedPath(InitDir, filename);
-    const std::unique_ptr<FileSystemObject> fileSystem = platform_.CreateFileSystemObject();
-    FileTitle = FileTitleOf(filename, *fileSystem, platform_.PathSeparator());
+    const bool destination = !picked.empty();
+    const std::optional<std::string>& given = destination ? choices_.destination : choices_.source;
+    // Full paths, so that the default.qcf updated is the one beside the file written, and the
+    // report and the log say exactly which files those were.
+    filename = given ? platform_.FullPath(*given) : platform_.ProposedPath(InitDir, filename);
     picked.push_back(filename);
+    const std::unique_ptr<FileSystemObject> fileSystem = platform_.CreateFileSystemObject();
+    const std::string folder = fileSystem->GetParentFolderName(filename);
+    FileTitle = FileTitleOf(filename, folder, platform_.PathSeparator());
+    // Nobody is there to see a dialog refuse the folder, so the run says what its absence means.
+    if (destination && !fileSystem->FolderExists(folder)) {
+      throw ConversionFailure("the folder " + folder +
+                              " does not exist; Velmora 1.1 may not be installed");
+    }
   }
   std::vector<std::string> picked;
 
@@ -58,6 +59,10 @@ FilePicker& UnattendedPlatform::Picker() {
 
 std::unique_ptr<FileSystemObject> UnattendedPlatform::CreateFileSystemObject() {
   return system_.CreateFileSystemObject();
+}
+
+std::string UnattendedPlatform::FullPath(const std::string& path) {
+  return system_.FullPath(path);
 }
 
 std::string UnattendedPlatform::ProposedPath(const std::string& initDir, const std::string& name) {

@@ -17,7 +17,8 @@ struct UnattendedChoices {
 
 // A front-end whose boxes and pickers answer by themselves, for runs nobody watches: Yes to every
 // question, OK to every box, and each picker's proposal accepted (InitDir + filename, as the
-// system's own front-end would propose it) unless `choices` names the path. Files, paths and the
+// system's own front-end would propose it) unless `choices` names the path, which is then made
+// full. A destination whose folder does not exist fails the run, saying so. Files, paths and the
 // file-system object are the system's own, so the run is the interactive one in every other way.
 class UnattendedPlatform final : public Platform {
  public:
@@ -30,6 +31,7 @@ class UnattendedPlatform final : public Platform {
   FileLayer& Files() override { return system_.Files(); }
   char PathSeparator() const override { return system_.PathSeparator(); }
   std::string ProposedPath(const std::string& initDir, const std::string& name) override;
+  std::string FullPath(const std::string& path) override;
   const CodePage& NameCodePage() const override { return system_.NameCodePage(); }
 
   // Every path the pickers answered, in order: the source, then the destination.
@@ -42,8 +44,5 @@ class UnattendedPlatform final : public Platform {
   std::unique_ptr<AnsweringBoxes> boxes_;
   std::unique_ptr<AnsweringPicker> picker_;
 };
-
-// The name of the file at `path` without its folder, worked out as `fileSystem` splits paths.
-std::string FileTitleOf(const std::string& path, FileSystemObject& fileSystem, char separator);
 
 }  // namespace shiftlet

@@ -22,6 +22,15 @@ std::string CommandName() {
   return "shiftlet";
 }
 
+std::string ReportingCommandName() {
+  return "shiftlet-cli";  // beside it in the zip; this program has no console to print on
+}
+
+void ReportUsageError(const std::string& text) {
+  // No console to write to: whoever started it (a double-click, a shortcut) sees this box.
+  MessageBoxA(nullptr, text.c_str(), messages::kCaption, MB_OK | MB_ICONERROR);
+}
+
 bool AcceptsSlashOptions() {
   return true;
 }

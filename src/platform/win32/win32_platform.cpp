@@ -14,6 +14,7 @@
 #include "platform/dialog_filter.h"
 #include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
+#include "textfile/conversion_failure.h"
 
 namespace shiftlet {
 
@@ -135,6 +136,38 @@ bool Win32FileSystemObject::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool Win32FileSystemObject::FolderExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string Win32FullPath(const std::string& folder, const std::string& path,
+                          const CodePage& codePage) {
+  if (path.empty()) {
+    return path;
+  }
+  // Only a plain relative path ("new.qnf", "sub\\new.qnf") is taken from `folder`: one with a
+  // drive or a leading separator already says where it starts.
+  const bool hasDrive =
+      path.size() >= 2 && path[1] == ':' && codePage.CharacterLength(path, 0) == 1;
+  const bool rooted = path[0] == '\\' || path[0] == '/';
+  const std::string relative =
+      folder.empty() || hasDrive || rooted ? path : JoinPath(folder, '\\', path, codePage);
+  std::vector<char> full(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameA(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) {
+      throw ConversionFailure("cannot make a full path of " + path + ": " +
+                              SystemErrorText(GetLastError()));
+    }
+    if (length < full.size()) {
+      return std::string(full.data(), length);
+    }
+    full.resize(length);  // the size needed, its end included
+  }
+}
+
 Win32Platform::Win32Platform() : files_(MakeSystemFileLayer()) {}
 
 Win32Platform::~Win32Platform() = default;
@@ -149,6 +182,10 @@ FilePicker& Win32Platform::Picker() {
 std::string Win32Platform::ProposedPath(const std::string& initDir, const std::string& name) {
   // The dialog opens in InitDir with the name in its box; accepting gives the two joined.
   return JoinPath(initDir, PathSeparator(), name, codePage_);
+}
+
+std::string Win32Platform::FullPath(const std::string& path) {
+  return Win32FullPath("", path, codePage_);
 }
 
 std::unique_ptr<FileSystemObject> Win32Platform::CreateFileSystemObject() {

@@ -42,10 +42,18 @@ class Win32FileSystemObject final : public FileSystemObject {
   explicit Win32FileSystemObject(CodePage codePage = ActiveCodePage()) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override;
   bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
 
  private:
   CodePage codePage_;
 };
+
+// `path` made full as Windows does (GetFullPathNameA): a relative path is taken from `folder`, or
+// from the current folder when `folder` is empty; a drive-relative one ("C:new.qnf") from that
+// drive's current folder, a rooted one ("\\new.qnf") from the current drive. An empty `path`
+// stays empty. Throws ConversionFailure when Windows cannot make it full.
+std::string Win32FullPath(const std::string& folder, const std::string& path,
+                          const CodePage& codePage);
 
 class Win32Platform final : public Platform {
  public:
@@ -58,6 +66,7 @@ class Win32Platform final : public Platform {
   FileLayer& Files() override { return *files_; }
   char PathSeparator() const override { return '\\'; }
   std::string ProposedPath(const std::string& initDir, const std::string& name) override;
+  std::string FullPath(const std::string& path) override;
   const CodePage& NameCodePage() const override { return codePage_; }
 
  private:

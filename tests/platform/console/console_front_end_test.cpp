@@ -48,7 +48,7 @@ class ConsoleFilePickerTest : public ::testing::Test {
   // Shows the picker with InitDir and the proposed name, answering `answer` (no line: cancel).
   void Show(const std::string& initDir, const char* answer) {
     std::istringstream in(answer == nullptr ? "" : std::string(answer) + "\n");
-    ConsoleFilePicker picker(in, out_);
+    ConsoleFilePicker picker(in, out_, paths_);
     picker.Filter = "QOF file|*.qof";
     picker.InitDir = initDir;
     picker.filename = "menu.qof";
@@ -59,6 +59,7 @@ class ConsoleFilePickerTest : public ::testing::Test {
   }
 
   TempFolder folder_;
+  PosixConsolePaths paths_;
   std::ostringstream out_;
   std::string filename_;
   std::string title_;

@@ -558,7 +558,7 @@ def help_in_a_box(s):
   s.lay_out()
   s.start("/?")
   dialog, window = s.wait_for("Shiftlet", "help")
-  check(dialog["text"].startswith("usage: shiftlet\n       shiftlet --quiet [--source PATH]"),
+  check(dialog["text"].startswith("usage: shiftlet [PATH]\n       shiftlet --quiet [--source PATH]"),
         dialog["text"])
   check("64 a bad command line" in dialog["text"], dialog["text"])
   s.press(window, "Return")

@@ -344,6 +344,7 @@ class Win32FilesPlatform final : public Platform {
   std::string ProposedPath(const std::string& initDir, const std::string& name) override {
     return real_.ProposedPath(initDir, name);
   }
+  std::string FullPath(const std::string& path) override { return real_.FullPath(path); }
 
   YesBoxes boxes;
   ProposalPicker picker;

@@ -1,8 +1,7 @@
-// The check reads and maps an old file with the conversion's own code: it passes what converts,
-// fails what does not for the same reason, and warns where the new file will not show what its
-// owner meant.
+// What the check and a quiet run warn about: where the new file will not show what the old file's
+// owner meant, worked out once from the item table and the menu map.
 
-#include "menu/check_menu_file.h"
+#include "menu/menu_warnings.h"
 
 #include <gtest/gtest.h>
 
@@ -17,27 +16,47 @@ namespace {
 
 using testing::MemoryFileLayer;
 
-// The findings as "warning: line 2, item 1, field 1 (Text): ..." lines, the file left out.
-std::vector<std::string> FindingsOf(const MenuFileCheck& check) {
-  std::vector<std::string> lines;
-  for (MenuFinding finding : check.findings) {
-    finding.where.file.clear();
-    lines.push_back(
-        std::string(finding.severity == MenuFinding::Severity::kError ? "error: " : "warning: ") +
-        finding.where.Described() + ": " + finding.reason);
-  }
-  return lines;
-}
+struct Analysis {
+  bool converts = false;
+  std::int64_t items = 0;
+  std::int64_t menus = 0;
+  // "warning: line 2, item 1, field 1 (Text): ..." lines, the file left out, then the
+  // conversion's "error: ..." if it fails.
+  std::vector<std::string> findings;
+};
 
-MenuFileCheck Check(const std::string& bytes) {
+// Converts `bytes` in memory as a run does, and warns about what it read and mapped.
+Analysis Analyse(const std::string& bytes) {
   MemoryFileLayer files;
   files.files["m.qof"] = bytes;
-  MenuFileCheck check = CheckOldMenuFile(files, "m.qof");
-  EXPECT_EQ(1u, files.files.size()) << "the check wrote a file";
-  return check;
+  MenuTables tables;
+  Analysis analysis;
+  bool read = false;
+  std::string error;
+  try {
+    ReadOldMenuFile(tables, files, "m.qof");
+    read = true;
+    WriteNewMenuFile(tables, files, "m.qnf");
+    analysis.converts = true;
+  } catch (const ConversionFailure& failure) {
+    FailurePosition where = failure.Where();
+    where.file.clear();
+    error = std::string("error: ") + ConversionFailure(failure.Reason(), where).what();
+  }
+  analysis.items = read ? tables.lastIndex + 1 : tables.lastIndex;
+  analysis.menus = CountMenus(tables, analysis.items);
+  for (MenuWarning warning : MenuWarnings(tables, analysis.items, analysis.converts)) {
+    warning.where.file.clear();
+    const std::string where = warning.where.Described();
+    analysis.findings.push_back("warning: " + (where.empty() ? "" : where + ": ") + warning.reason);
+  }
+  if (!error.empty()) {
+    analysis.findings.push_back(error);
+  }
+  return analysis;
 }
 
-TEST(CheckMenuFileTest, FindingsPerKind) {
+TEST(MenuWarningsTest, FindingsPerKind) {
   const struct {
     const char* what;
     std::string bytes;
@@ -74,7 +93,21 @@ TEST(CheckMenuFileTest, FindingsPerKind) {
         "one "
         "wins",
         "warning: line 4, item 3, field 4 (Value): opens menu 0, so every item of the top menu "
-        "hangs under this item"}},
+        "hangs under this item",
+        "warning: 3 items are not reached from the top menu: items 1, 2, 3"}},
+      {"an item that opens the menu it is in, with six more there",
+       "70\r\n\"A\",1,1,\"1\",0\r\n" +
+           [] {
+             std::string more;
+             for (char text = 'B'; text <= 'G'; ++text) {
+               more += std::string("\"") + text + "\",0,1,\"\",0\r\n";
+             }
+             return more;
+           }(),
+       true,
+       7,
+       1,
+       {"warning: 7 items are not reached from the top menu: items 1, 2, 3, 4, 5 and 2 more"}},
       {"a line end inside quotes",
        "70\r\n\"A\r\n0,0,\"\",0\r\n",
        true,
@@ -105,29 +138,12 @@ TEST(CheckMenuFileTest, FindingsPerKind) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const MenuFileCheck check = Check(c.bytes);
-    EXPECT_EQ(c.converts, check.converts);
-    EXPECT_EQ(c.items, check.items);
-    EXPECT_EQ(c.menus, check.menus);
-    EXPECT_EQ(c.findings, FindingsOf(check));
+    const Analysis analysis = Analyse(c.bytes);
+    EXPECT_EQ(c.converts, analysis.converts);
+    EXPECT_EQ(c.items, analysis.items);
+    EXPECT_EQ(c.menus, analysis.menus);
+    EXPECT_EQ(c.findings, analysis.findings);
   }
-}
-
-TEST(CheckMenuFileTest, NodesAreTheConversionsNodeLinesAndTheReasonItsFailure) {
-  MemoryFileLayer files;
-  files.files["m.qof"] = "70\r\n\"A\",1,0,\"1\",0\r\n\"B\",3,1,\"b\",2\r\n\"C\",0,3,\"\",0\r\n";
-  const MenuFileCheck check = CheckOldMenuFile(files, "m.qof");
-  ASSERT_EQ(3u, check.nodes.size());
-  std::string nodes;
-  for (const MenuNode& node : check.nodes) {
-    nodes += std::to_string(node.position) + ">" + std::to_string(node.opener) + " ";
-  }
-  EXPECT_EQ("0>-1 1>0 2>0 ", nodes);  // C's menu 3 has no opener: the entry's starting 0
-
-  MenuTables tables;
-  ReadOldMenuFile(tables, files, "m.qof");
-  WriteNewMenuFile(tables, files, "m.qnf");
-  EXPECT_NE(std::string::npos, files.files["m.qnf"].find("n, 2 , 0 , 2 \r\n"));
 }
 
 }  // namespace

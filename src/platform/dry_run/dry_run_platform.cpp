@@ -1,0 +1,99 @@
+#include "platform/dry_run/dry_run_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "textfile/conversion_failure.h"
+
+namespace shiftlet {
+
+namespace {
+
+// A file in memory: reads from a copy of its bytes, or writes into the string it was given.
+class MemoryFile final : public OpenFile {
+ public:
+  explicit MemoryFile(std::string& bytes) : bytes_(bytes) {}
+
+  std::uint64_t SizeHint() override { return bytes_.size(); }
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t got = std::min(size, bytes_.size() - position_);
+    std::memcpy(buffer, bytes_.data() + position_, got);
+    position_ += got;
+    return got;
+  }
+  void Write(const char* data, std::size_t size) override { bytes_.append(data, size); }
+  void Flush() override {}
+  void Close() override {}
+
+ private:
+  std::string& bytes_;  // map nodes stay put while the file is open
+  std::size_t position_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& path) {
+  const auto written = current_.find(path);
+  if (written != current_.end()) {
+    return std::make_unique<MemoryFile>(written->second);
+  }
+  return system_.OpenForReading(path);
+}
+
+void DryRunFileLayer::CheckWritableInPlace(const std::string& path) {
+  // A target already written in this run passed this check then, and is a file of ours now.
+  if (current_.count(path) == 0) {
+    system_.CheckWritableInPlace(path);
+  }
+}
+
+std::unique_ptr<OpenFile> DryRunFileLayer::CreateExclusive(const std::string& path) {
+  const auto [created, isNew] = temporary_.emplace(path, std::string());
+  return isNew ? std::make_unique<MemoryFile>(created->second) : nullptr;
+}
+
+void DryRunFileLayer::Replace(const std::string& source, const std::string& target) {
+  const auto found = temporary_.find(source);
+  if (found == temporary_.end()) {
+    throw ConversionFailure("cannot replace " + target + ": nothing was written for it");
+  }
+  current_[target] = found->second;
+  replaced_.emplace_back(target, std::move(found->second));
+  temporary_.erase(found);
+}
+
+void DryRunFileLayer::RemoveQuietly(const std::string& path) noexcept {
+  temporary_.erase(path);
+}
+
+// The system's file-system object, which also finds the files the run has written in memory.
+class DryRunPlatform::SeeingFileSystem final : public FileSystemObject {
+ public:
+  SeeingFileSystem(std::unique_ptr<FileSystemObject> system, const DryRunFileLayer& files)
+      : system_(std::move(system)), files_(files) {}
+
+  std::string GetParentFolderName(const std::string& path) override {
+    return system_->GetParentFolderName(path);
+  }
+  bool FileExists(const std::string& path) override {
+    const auto& replaced = files_.Replaced();
+    return std::any_of(replaced.begin(), replaced.end(),
+                       [&path](const auto& file) { return file.first == path; }) ||
+           system_->FileExists(path);
+  }
+  bool FolderExists(const std::string& path) override { return system_->FolderExists(path); }
+
+ private:
+  std::unique_ptr<FileSystemObject> system_;
+  const DryRunFileLayer& files_;
+};
+
+DryRunPlatform::DryRunPlatform(Platform& system) : system_(system), files_(system.Files()) {}
+
+DryRunPlatform::~DryRunPlatform() = default;
+
+std::unique_ptr<FileSystemObject> DryRunPlatform::CreateFileSystemObject() {
+  return std::make_unique<SeeingFileSystem>(system_.CreateFileSystemObject(), files_);
+}
+
+}  // namespace shiftlet
