@@ -1,9 +1,10 @@
 #include "cli/run_log.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
+#include <cstdio>
 #include <stdexcept>
+
+#include "platform/append_file.h"
 
 namespace shiftlet {
 
@@ -22,22 +23,21 @@ std::string OneField(const std::string& text) {
 
 }  // namespace
 
-RunLog::RunLog(const std::string& path) : file_(std::fopen(path.c_str(), "a")) {
-  if (file_ == nullptr) {
-    throw std::runtime_error("cannot open the log " + path +
-                             " for appending: " + std::strerror(errno));
+RunLog::RunLog(const std::string& path) {
+  try {
+    file_ = OpenForAppending(path);
+  } catch (const std::runtime_error& reason) {
+    throw std::runtime_error("cannot open the log " + path + " for appending: " + reason.what());
   }
 }
 
-RunLog::~RunLog() {
-  std::fclose(file_);
-}
+RunLog::~RunLog() = default;
 
 bool RunLog::Append(const std::string& source, const std::string& destination,
                     const std::string& result, const std::string& reason) {
   const std::string line = LocalTimeIso8601(std::time(nullptr)) + '\t' + OneField(source) + '\t' +
-                           OneField(destination) + '\t' + result + '\t' + OneField(reason) + '\n';
-  return std::fputs(line.c_str(), file_) >= 0 && std::fflush(file_) == 0;
+                           OneField(destination) + '\t' + result + '\t' + OneField(reason);
+  return file_->AppendLine(line);
 }
 
 std::string LocalTimeIso8601(std::time_t when) {

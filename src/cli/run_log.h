@@ -1,10 +1,12 @@
 #pragma once
 
-#include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 
 namespace shiftlet {
+
+class AppendFile;
 
 // The log of unattended runs: one line appended per run, fields separated by tabs:
 // local time (ISO 8601), source, destination, result ("converted" or "failed"), reason.
@@ -17,12 +19,13 @@ class RunLog {
   RunLog(const RunLog&) = delete;
   RunLog& operator=(const RunLog&) = delete;
 
-  // Appends one line and writes it out at once. Returns false when it could not be written.
+  // Appends one line in one write, so that runs sharing the log never overwrite each other's
+  // lines. Returns false when it could not be written.
   bool Append(const std::string& source, const std::string& destination, const std::string& result,
               const std::string& reason);
 
  private:
-  std::FILE* file_;
+  std::unique_ptr<AppendFile> file_;
 };
 
 // `when` in local time as ISO 8601 with the offset from UTC: "2026-12-07T13:05:09+01:00".

@@ -2,6 +2,44 @@
 
 namespace shiftlet {
 
+CodePage CodePage::Utf8() {
+  CodePage codePage;
+  codePage.utf8_ = true;
+  return codePage;
+}
+
+std::size_t CodePage::Utf8SequenceLength(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t offset) {
+    return static_cast<unsigned char>(text[at + offset]);
+  };
+  const unsigned char lead = byte(0);
+  // The sequence's length, and the range of its second byte: narrower after some lead bytes, so
+  // that no character has two encodings and none is a UTF-16 surrogate.
+  std::size_t length = 1;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  }
+  if (length == 1 || text.size() - at < length || byte(1) < low || byte(1) > high) {
+    return 1;
+  }
+  for (std::size_t next = 2; next < length; ++next) {
+    if (byte(next) < 0x80 || byte(next) > 0xBF) {
+      return 1;
+    }
+  }
+  return length;
+}
+
 void CodePage::AddLeadBytes(unsigned char first, unsigned char last) {
   for (unsigned byte = first; byte <= last; ++byte) {
     lead_[byte] = true;

@@ -12,9 +12,14 @@ namespace shiftlet {
 // says which code page it has; file contents never go through this and pass byte for byte.
 class CodePage {
  public:
-  // One byte, one character: the single-byte code pages. Also right for UTF-8 as far as paths
-  // go, as no byte of a multi-byte UTF-8 character is a separator or a dot.
+  // One byte, one character: the single-byte code pages.
   CodePage() = default;
+
+  // UTF-8, which Windows 10 and later can use as the system's code page (65001): a character is a
+  // lead byte and the continuation bytes it announces. A sequence that is invalid or cut short
+  // counts one byte per character, so no name is ever cut inside a character, nor a character
+  // made of bytes that are not one.
+  static CodePage Utf8();
 
   // Marks the bytes from `first` to `last`, both included, as lead bytes (as GetCPInfo lists
   // them in ranges).
@@ -22,14 +27,21 @@ class CodePage {
 
   bool IsLeadByte(char byte) const { return lead_[static_cast<unsigned char>(byte)]; }
 
-  // The length in bytes of the character that starts at `at` (< text.size()): 2 for a lead byte
-  // with a byte after it, else 1. A lead byte at the very end stands alone.
+  // The length in bytes of the character that starts at `at` (< text.size()). In a double-byte
+  // code page: 2 for a lead byte with a byte after it, else 1; a lead byte at the very end stands
+  // alone. In UTF-8: that of a whole, valid sequence, else 1.
   std::size_t CharacterLength(std::string_view text, std::size_t at) const {
+    if (utf8_) {
+      return Utf8SequenceLength(text, at);
+    }
     return IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
   }
 
  private:
+  static std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+
   std::array<bool, 256> lead_{};
+  bool utf8_ = false;
 };
 
 }  // namespace shiftlet

@@ -22,12 +22,32 @@ const CodePage kDoubleByte = Cp932Like();
 #define SO "\x83\x5c"
 #define AJ "\x88\x9f"
 
+// UTF-8 as the system's code page. 日 is E6 97 A5, 本 E6 9C AC, € E2 82 AC, é C3 A9, and U+1F600
+// F0 9F 98 80.
+const CodePage kUtf8 = CodePage::Utf8();
+#define NICHI "\xe6\x97\xa5"
+#define HON "\xe6\x9c\xac"
+#define EURO "\xe2\x82\xac"
+
 TEST(PathTextTest, CharacterLengthFollowsTheLeadBytes) {
   EXPECT_EQ(2U, kDoubleByte.CharacterLength(HYO "x", 0));
   EXPECT_EQ(1U, kDoubleByte.CharacterLength(HYO "x", 1));  // asked mid-character: a byte
   EXPECT_EQ(1U, kDoubleByte.CharacterLength(HYO "x", 2));
   EXPECT_EQ(1U, kDoubleByte.CharacterLength("x\x95", 1));     // a lead byte with nothing after it
   EXPECT_EQ(1U, kDoubleByte.CharacterLength("\xa0\x5c", 0));  // half-width katakana: one byte
+  EXPECT_EQ(3U, kUtf8.CharacterLength(NICHI "x", 0));
+  EXPECT_EQ(1U, kUtf8.CharacterLength(NICHI "x", 1));  // asked mid-character: a byte
+  EXPECT_EQ(2U, kUtf8.CharacterLength("\xc3\xa9", 0));
+  EXPECT_EQ(4U, kUtf8.CharacterLength("\xf0\x9f\x98\x80", 0));
+  EXPECT_EQ(1U, kUtf8.CharacterLength("x\xe6\x97", 1));         // cut short by the end
+  EXPECT_EQ(1U, kUtf8.CharacterLength("\xe6\x97\\", 0));        // cut short by a separator
+  EXPECT_EQ(1U, kUtf8.CharacterLength("\xc0\xaf", 0));          // '/' spelt long
+  EXPECT_EQ(1U, kUtf8.CharacterLength("\xe0\x80\xaf", 0));      // the same in three bytes
+  EXPECT_EQ(1U, kUtf8.CharacterLength("\xed\xa0\x80", 0));      // a UTF-16 surrogate
+  EXPECT_EQ(1U, kUtf8.CharacterLength("\xf4\x90\x80\x80", 0));  // past U+10FFFF
+  EXPECT_EQ(1U, kUtf8.CharacterLength("\xf8\x88\x80\x80\x80", 0));
+  EXPECT_EQ(1U, kUtf8.CharacterLength("x", 0));
+  EXPECT_EQ("C:\\" NICHI "\\default.qcf", JoinPath("C:\\" NICHI, '\\', "default.qcf", kUtf8));
   EXPECT_EQ(2U, kDoubleByte.CharacterLength("\xfc\x5c", 0));
   EXPECT_EQ(1U, kDoubleByte.CharacterLength("\xfd\x5c", 0));
   EXPECT_EQ(1U, kBytes.CharacterLength(HYO, 0));
@@ -112,6 +132,19 @@ TEST(PathTextTest, DefaultDestinationCountsDoubleByteCharacters) {
   EXPECT_THROW(DefaultDestinationName("a" HYO, kDoubleByte), ConversionFailure);
   // The same bytes in a single-byte code page are six characters.
   EXPECT_EQ("migrated." HYO ".qnf", DefaultDestinationName(HYO SO AJ, kBytes));
+}
+
+TEST(PathTextTest, DefaultDestinationCountsUtf8Characters) {
+  EXPECT_EQ("migrated." NICHI HON ".qnf", DefaultDestinationName(NICHI HON ".qof", kUtf8));
+  EXPECT_EQ("migrated.menu.qnf", DefaultDestinationName("menu.qof", kUtf8));
+  EXPECT_EQ("migrated.a.qnf", DefaultDestinationName("ab" EURO ".q", kUtf8));
+  EXPECT_EQ("migrated.men\xc3\xa9.qnf", DefaultDestinationName("men\xc3\xa9.qof", kUtf8));
+  EXPECT_EQ("migrated..qnf", DefaultDestinationName(NICHI HON EURO "\xf0\x9f\x98\x80", kUtf8));
+  // Three characters are fewer than four, though nine bytes.
+  EXPECT_THROW(DefaultDestinationName(NICHI HON EURO, kUtf8), ConversionFailure);
+  // Bytes that make no character count one each: the cut takes whole bytes, never part of 本.
+  EXPECT_EQ("migrated.a.qnf", DefaultDestinationName("a\xe6\x97.q", kUtf8));
+  EXPECT_EQ("migrated." NICHI ".qnf", DefaultDestinationName(NICHI HON "\xe6\x97\xc3\xa9", kUtf8));
 }
 
 }  // namespace

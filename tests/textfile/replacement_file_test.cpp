@@ -106,47 +106,59 @@ TEST(ReplacementFileTest, GroupIsKeptWhenTheOwnerCannotBe) {
   }
   constexpr gid_t kSharedGroup = 4242;
   constexpr uid_t kOtherUser = 65534;
-  TempFolder folder;
-  fs::permissions(folder.Path(), fs::perms::all);
-  const std::string target = folder / "default.qcf";
-  WriteBytes(target, "old");
-  ASSERT_EQ(0, ::chown(target.c_str(), 0, kSharedGroup));
-  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                              fs::perms::group_write);
-  // A user who may not give files to root but belongs to the target's group writes it.
-  const pid_t child = ::fork();
-  ASSERT_NE(-1, child);
-  if (child == 0) {
-    // The child ends by exec rather than exit: under valgrind an exit would be checked for the
-    // test program's leaks again, and fail the child for them.
-    const auto end = [](const char* status) {
-      ::execl("/bin/sh", "sh", "-c", status, static_cast<char*>(nullptr));
-      ::_exit(4);
-    };
-    const gid_t groups[] = {kSharedGroup};
-    if (::setgroups(1, groups) != 0 || ::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0) {
-      end("exit 2");
+  const struct {
+    bool inTargetsGroup;
+    mode_t targetMode;
+    gid_t groupAfter;
+    mode_t modeAfter;
+  } cases[] = {
+      {true, 0660, kSharedGroup, 0660},
+      // A user outside the group cannot keep it: the rights it had go with it, rather than to
+      // the user's own group.
+      {false, 0666, kOtherUser, 0606},
+  };
+  for (const auto& row : cases) {
+    TempFolder folder;
+    fs::permissions(folder.Path(), fs::perms::all);
+    const std::string target = folder / "default.qcf";
+    WriteBytes(target, "old");
+    ASSERT_EQ(0, ::chown(target.c_str(), 0, kSharedGroup));
+    ASSERT_EQ(0, ::chmod(target.c_str(), row.targetMode));
+    // A user who may not give files to root writes the target.
+    const pid_t child = ::fork();
+    ASSERT_NE(-1, child);
+    if (child == 0) {
+      // The child ends by exec rather than exit: under valgrind an exit would be checked for the
+      // test program's leaks again, and fail the child for them.
+      const auto end = [](const char* status) {
+        ::execl("/bin/sh", "sh", "-c", status, static_cast<char*>(nullptr));
+        ::_exit(4);
+      };
+      const gid_t groups[] = {row.inTargetsGroup ? kSharedGroup : kOtherUser};
+      if (::setgroups(1, groups) != 0 || ::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0) {
+        end("exit 2");
+      }
+      try {
+        auto files = MakeSystemFileLayer();
+        ReplacementFile file(*files, target);
+        file.Write("new");
+        file.Commit();
+      } catch (...) {
+        end("exit 3");
+      }
+      end("exit 0");
     }
-    try {
-      auto files = MakeSystemFileLayer();
-      ReplacementFile file(*files, target);
-      file.Write("new");
-      file.Commit();
-    } catch (...) {
-      end("exit 3");
-    }
-    end("exit 0");
+    int status = -1;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(0, WEXITSTATUS(status)) << row.inTargetsGroup;
+    EXPECT_EQ("new", ReadBytes(target));
+    struct stat info {};
+    ASSERT_EQ(0, ::stat(target.c_str(), &info));
+    EXPECT_EQ(kOtherUser, info.st_uid);
+    EXPECT_EQ(row.groupAfter, info.st_gid);
+    EXPECT_EQ(row.modeAfter, info.st_mode & 07777) << row.inTargetsGroup;
   }
-  int status = -1;
-  ASSERT_EQ(child, ::waitpid(child, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(0, WEXITSTATUS(status));
-  EXPECT_EQ("new", ReadBytes(target));
-  struct stat info {};
-  ASSERT_EQ(0, ::stat(target.c_str(), &info));
-  EXPECT_EQ(kOtherUser, info.st_uid);
-  EXPECT_EQ(kSharedGroup, info.st_gid);
-  EXPECT_EQ(static_cast<mode_t>(0660), info.st_mode & 07777);
 #endif
 }
 

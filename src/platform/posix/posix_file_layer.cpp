@@ -163,16 +163,21 @@ class PosixFileLayer final : public FileLayer {
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
       // Keep the target's owner where we may (only an administrator may give files away), else
-      // its group where we may (one we belong to), and its permissions always.
+      // its group where we may (one we belong to), and its permissions always; except that a
+      // group that cannot be kept takes its rights with it, rather than hand them to ours.
+      mode_t mode = info.st_mode & 07777;
       if (::chown(source.c_str(), info.st_uid, info.st_gid) != 0) {
         if (errno != EPERM) {
           Fail("cannot set the owner of", source, errno);
         }
-        if (::chown(source.c_str(), static_cast<uid_t>(-1), info.st_gid) != 0 && errno != EPERM) {
-          Fail("cannot set the group of", source, errno);
+        if (::chown(source.c_str(), static_cast<uid_t>(-1), info.st_gid) != 0) {
+          if (errno != EPERM) {
+            Fail("cannot set the group of", source, errno);
+          }
+          mode &= static_cast<mode_t>(~S_IRWXG);
         }
       }
-      if (::chmod(source.c_str(), info.st_mode & 07777) != 0) {
+      if (::chmod(source.c_str(), mode) != 0) {
         Fail("cannot set the permissions of", source, errno);
       }
     }

@@ -2,16 +2,21 @@
 // the system's code page, as everywhere else in the program): binary I/O, exclusive creation,
 // a flush before the replace, and a replace that keeps what Windows keeps for the target.
 
+#include "platform/win32/win32_file_layer.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
 #include "textfile/conversion_failure.h"
+#include "textfile/replacement_file.h"
 
 namespace shiftlet {
 
@@ -107,12 +112,27 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, isRoot ? last + 1 : last);
 }
 
-bool IsLink(DWORD attributes) {
-  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+// Whether a failure to read a path's attributes means nothing is there. Any other failure (access
+// denied, a bad name, a device not ready) says nothing about what is there, so it is an error.
+bool NamesNothing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// Only symbolic links and junctions are links. Other reparse points (a file compacted by
+// `compact /exe`, deduplicated, or a cloud placeholder) hold the file's own content and are
+// replaced as ordinary files. FindFirstFileA reads the tag without opening the file.
+bool IsLink(const std::string& path, DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    return false;
+  }
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    Fail("cannot read the attributes of", path, GetLastError());
+  }
+  FindClose(search);
+  return found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+         found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
 }
 
 // Gives the new file the old one's attributes and creation time before the replace. ReplaceFileA
@@ -138,6 +158,8 @@ void TakeOverAttributes(const std::string& source, const WIN32_FILE_ATTRIBUTE_DA
 
 class Win32FileLayer final : public FileLayer {
  public:
+  explicit Win32FileLayer(ReplaceCalls calls) : calls_(std::move(calls)) {}
+
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
     // A folder cannot be opened this way (that needs FILE_FLAG_BACKUP_SEMANTICS), so it fails here.
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -152,7 +174,7 @@ class Win32FileLayer final : public FileLayer {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       const DWORD error = GetLastError();
-      if (error != ERROR_FILE_NOT_FOUND) {
+      if (!NamesNothing(error)) {
         Fail("cannot write", path, error);
       }
       // A missing file is created in its folder, which must exist.
@@ -171,13 +193,15 @@ class Win32FileLayer final : public FileLayer {
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
       Fail("cannot write", path, ERROR_ACCESS_DENIED);
     }
-    // Opening for writing without truncating changes nothing and asks the real question (access
-    // rights, another program holding the file). A link is replaced itself, never written
-    // through, so the question is asked of the link alone: may it be removed?
-    const bool link = IsLink(attributes);
+    // Opening without truncating changes nothing and asks the real question (access rights,
+    // another program holding the file), with the rights and sharing the replace itself asks:
+    // ReplaceFileA opens the target for reading and removal, sharing everything, and needs write
+    // access to it. A link is replaced itself, never written through, so the question is asked of
+    // the link alone: may it be removed?
+    const bool link = IsLink(path, attributes);
     const HANDLE handle = CreateFileA(
-        path.c_str(), link ? DELETE : GENERIC_WRITE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | (link ? FILE_SHARE_DELETE : 0), nullptr, OPEN_EXISTING,
+        path.c_str(), link ? DELETE : GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL,
         nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -202,13 +226,17 @@ class Win32FileLayer final : public FileLayer {
   void Replace(const std::string& source, const std::string& target) override {
     WIN32_FILE_ATTRIBUTE_DATA old{};
     if (!GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &old)) {
+      const DWORD error = GetLastError();
+      if (!NamesNothing(error)) {
+        Fail("cannot replace", target, error);
+      }
       MoveIntoPlace(source, target);  // a new file: nothing of the target's to keep
       return;
     }
     if ((old.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
       Fail("cannot replace", target, ERROR_ACCESS_DENIED);
     }
-    if (IsLink(old.dwFileAttributes)) {
+    if (IsLink(target, old.dwFileAttributes)) {
       // ReplaceFileA may follow a link and overwrite the file it names, which the user never
       // chose (a link planted in a shared folder would turn an elevated run against any file).
       // The rename replaces the link itself with the new file.
@@ -216,68 +244,89 @@ class Win32FileLayer final : public FileLayer {
       return;
     }
     TakeOverAttributes(source, old);
+    const std::string backup = ReserveBackup(target);
     // No flags. REPLACEFILE_WRITE_THROUGH is documented as unsupported: the new content was
     // flushed before, and NTFS journals the rename. REPLACEFILE_IGNORE_MERGE_ERRORS and
     // REPLACEFILE_IGNORE_ACL_ERRORS would let the new file go in with the temporary file's access
     // rights instead of the target's, silently dropping a grant Velmora's users rely on (or
     // adding one the administrator removed); failing keeps the old file as it was instead.
-    if (ReplaceFileA(target.c_str(), source.c_str(), nullptr, 0, nullptr, nullptr)) {
+    if (calls_.replaceFile(target.c_str(), source.c_str(), backup.c_str(), 0)) {
+      DeleteFileA(backup.c_str());  // the old content; the new is in place whatever becomes of it
       return;
     }
-    RecoverFromFailedReplace(source, target, GetLastError());
+    RecoverFromFailedReplace(source, target, backup, GetLastError());
   }
 
   void RemoveQuietly(const std::string& path) noexcept override {
-    if (path != onlyCopy_) {
+    if (std::find(onlyCopies_.begin(), onlyCopies_.end(), path) == onlyCopies_.end()) {
       DeleteFileA(path.c_str());
     }
   }
 
  private:
   // A rename within the folder: atomic, and written through before it returns.
-  static void MoveIntoPlace(const std::string& source, const std::string& target) {
-    if (!MoveFileExA(source.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  void MoveIntoPlace(const std::string& source, const std::string& target) {
+    if (!calls_.moveFile(source.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       Fail("cannot replace", target, GetLastError());
     }
   }
 
-  // What a failed ReplaceFileA leaves, with no backup name given:
-  // - ERROR_UNABLE_TO_REMOVE_REPLACED: both files keep their names; the target is untouched.
-  // - ERROR_UNABLE_TO_MOVE_REPLACEMENT: the target is gone (it would be under the backup name,
-  //   and there is none); the new file is still under its temporary name. Wine returns it also
-  //   when its rename fails with the target still in place.
-  // - ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the new file has taken the target's attributes and
-  //   streams but is still under its temporary name; the target is under its own name, or (in
-  //   older documentation) under another one, which without a backup name nobody can know.
-  // - anything else: both files keep their names.
-  // So whatever the code: while the target's name still holds the old file, the replace failed
-  // and the caller removes the temporary file. When the name holds nothing, the old file cannot
-  // be put back, so the move is finished (with the rights the temporary file has: the old file's
-  // went with it); should that fail too, the temporary file is the only copy of the target's
-  // content and stays where it is, named in the failure.
-  void RecoverFromFailedReplace(const std::string& source, const std::string& target, DWORD error) {
-    if (Exists(target) || !Exists(source)) {
-      Fail("cannot replace", target, error);
+  // A name beside `target` for ReplaceFileA to move the original to, so that the original always
+  // has a known name until the new file is in place. The name is taken by creating an empty file
+  // exclusively, so that nobody else's file is ever used; ReplaceFileA replaces it.
+  std::string ReserveBackup(const std::string& target) {
+    constexpr unsigned kNameAttempts = 100;
+    for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+      std::string name = TemporaryNameFor(target + ".old", attempt);
+      if (auto file = CreateExclusive(name)) {
+        file->Close();
+        return name;
+      }
     }
-    if (MoveFileExA(source.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return;
-    }
-    const DWORD moveError = GetLastError();
-    onlyCopy_ = source;
-    throw ConversionFailure("cannot replace " + target + ": " + SystemErrorText(error) +
-                            "; its new content is kept in " + source + ": " +
-                            SystemErrorText(moveError));
+    throw ConversionFailure("no free name beside " + target + " to keep its original in");
   }
 
-  std::string onlyCopy_;  // never removed: see RecoverFromFailedReplace
+  // What a failed ReplaceFileA leaves when given a backup name, as documented:
+  // - ERROR_UNABLE_TO_REMOVE_REPLACED, ERROR_UNABLE_TO_MOVE_REPLACEMENT, and any other code: both
+  //   files keep their names.
+  // - ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the original is under the backup name, the new file
+  //   still under its temporary name.
+  // ReplaceFileA moves the original nowhere but to the backup name. So whatever the code: when the
+  // target's name is free, the original is moved back to it. The new file stays under its
+  // temporary name for the caller to remove. Should the original not go back, neither file may be
+  // removed, and the failure says where each is.
+  void RecoverFromFailedReplace(const std::string& source, const std::string& target,
+                                const std::string& backup, DWORD error) {
+    const std::string failure = "cannot replace " + target + ": " + SystemErrorText(error);
+    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      DeleteFileA(backup.c_str());  // the empty file that held the name
+      throw ConversionFailure(failure);
+    }
+    // No MOVEFILE_REPLACE_EXISTING: if something is at the target after all, it stays.
+    if (calls_.moveFile(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      throw ConversionFailure(failure);
+    }
+    const DWORD restoreError = GetLastError();
+    onlyCopies_.push_back(backup);
+    onlyCopies_.push_back(source);
+    throw ConversionFailure(
+        failure + "; its original is in " + backup + " and its new content in " + source +
+        " (putting the original back failed: " + SystemErrorText(restoreError) + ")");
+  }
+
+  ReplaceCalls calls_;
+  std::vector<std::string> onlyCopies_;  // never removed: see RecoverFromFailedReplace
 };
 
 }  // namespace
 
+std::unique_ptr<FileLayer> MakeWin32FileLayer(ReplaceCalls calls) {
+  return std::make_unique<Win32FileLayer>(std::move(calls));
+}
+
 std::unique_ptr<FileLayer> MakeSystemFileLayer() {
-  return std::make_unique<Win32FileLayer>();
+  return MakeWin32FileLayer(ReplaceCalls{});
 }
 
 }  // namespace shiftlet

@@ -114,6 +114,9 @@ void Win32FilePicker::ShowOpen() {
 }
 
 CodePage ActiveCodePage() {
+  if (GetACP() == CP_UTF8) {
+    return CodePage::Utf8();  // GetCPInfo lists no lead bytes for it
+  }
   CodePage codePage;
   CPINFO info{};
   if (!GetCPInfo(CP_ACP, &info)) {

@@ -12,8 +12,10 @@
 #include <string>
 
 #include "platform/system_file_layer.h"
+#include "platform/win32/win32_file_layer.h"
 #include "support/temp_folder.h"
 #include "textfile/conversion_failure.h"
+#include "textfile/replacement_file.h"
 
 namespace shiftlet {
 namespace {
@@ -30,6 +32,11 @@ const std::string kAwkwardBytes = "70\r\na\nb\rc\x1a\0d\xe9\xff\r\n"s;
 
 DWORD AttributesOf(const std::string& path) {
   return GetFileAttributesA(path.c_str());
+}
+
+// The file's bytes, or "(none)" when there is no file.
+std::string ContentOf(const std::string& path) {
+  return AttributesOf(path) == INVALID_FILE_ATTRIBUTES ? "(none)" : ReadBytes(path);
 }
 
 bool RunningOnWine() {
@@ -137,13 +144,16 @@ TEST_F(Win32FileLayerTest, OnlyFilesThatCouldBeWrittenPassTheCheck) {
   EXPECT_THROW(files_->CheckWritableInPlace(readOnly), ConversionFailure);
 
   // A file another program holds without sharing, as a running Velmora might.
+  // Sharing reading and writing but not removal stops a replace just the same.
   const std::string held = folder_ / "default.qcf";
   WriteBytes(held, "held");
-  const HANDLE handle = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, handle);
-  EXPECT_THROW(files_->CheckWritableInPlace(held), ConversionFailure);
-  CloseHandle(handle);
+  for (const DWORD sharing : {DWORD{0}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+    const HANDLE handle = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    EXPECT_THROW(files_->CheckWritableInPlace(held), ConversionFailure) << sharing;
+    CloseHandle(handle);
+  }
   files_->CheckWritableInPlace(held);
   SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);  // so the folder can go
 }
@@ -260,17 +270,82 @@ TEST_F(Win32FileLayerTest, FailedReplaceKeepsTheTargetUnderItsName) {
   CloseHandle(holder);
   EXPECT_EQ("old", ReadBytes(target));
   files_->RemoveQuietly(source);
-  if (RunningOnWine()) {
-    // Wine's ReplaceFileA leaves an empty "rf*.tmp" of its own when it fails; Windows does not.
-    for (const auto& entry : fs::directory_iterator(folder_.Path())) {
-      const std::string name = entry.path().filename().string();
-      if (name.rfind("rf", 0) == 0 && entry.path().extension() == ".tmp" &&
-          entry.file_size() == 0) {
-        fs::remove(entry.path());
+  EXPECT_EQ("default.qcf", ListFolder(folder_.Path()));  // and no backup left behind
+}
+
+// What a fake ReplaceFileA does before it fails, as Windows documents for its error code.
+enum class FakeReplace {
+  kLeavesBoth,             // the original and the new file keep their names
+  kMovesOriginalToBackup,  // the original is under the backup name, the target's name is free
+};
+
+TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
+  struct Case {
+    DWORD error;
+    FakeReplace fake;
+    bool restoreFails;  // moving the original back fails too
+    const char* targetAfter;
+    bool bothKept;  // the backup and the temporary file stay, and the failure names them
+  };
+  using enum FakeReplace;
+  const Case cases[] = {
+      {ERROR_UNABLE_TO_REMOVE_REPLACED, kLeavesBoth, true, "old", false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kLeavesBoth, true, "old", false},
+      // As documented for no backup name: the original moved away, the target's name free.
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, false, "old", false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, true, "(none)", true},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, false, "old", false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, true, "(none)", true},
+      {ERROR_SHARING_VIOLATION, kLeavesBoth, true, "old", false},
+      {ERROR_INVALID_PARAMETER, kLeavesBoth, true, "old", false},
+  };
+  for (const Case& row : cases) {
+    const std::string label = std::to_string(row.error) + (row.restoreFails ? " then 5" : "");
+    TempFolder folder;
+    const std::string target = folder / "default.qcf";
+    WriteBytes(target, "old");
+    std::string backup;
+    ReplaceCalls calls;
+    calls.replaceFile = [&](LPCSTR replaced, LPCSTR, LPCSTR backupName, DWORD) {
+      backup = backupName;
+      if (row.fake == kMovesOriginalToBackup) {
+        EXPECT_TRUE(MoveFileExA(replaced, backupName, MOVEFILE_REPLACE_EXISTING)) << label;
       }
+      SetLastError(row.error);
+      return FALSE;
+    };
+    if (row.restoreFails) {
+      calls.moveFile = [](LPCSTR, LPCSTR, DWORD) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+      };
     }
+    auto files = MakeWin32FileLayer(std::move(calls));
+    std::string temporary;
+    std::string what;
+    try {
+      ReplacementFile file(*files, target);
+      temporary = file.TemporaryPath();
+      file.Write("new");
+      file.Commit();
+      ADD_FAILURE() << label << ": the replace succeeded";
+    } catch (const ConversionFailure& failure) {
+      what = failure.what();  // the file's cleanup has run
+    }
+    ASSERT_FALSE(backup.empty()) << label;
+    EXPECT_EQ(0U, what.find("cannot replace " + target + ": ")) << label << ": " << what;
+    EXPECT_NE(std::string::npos, what.find("(error " + std::to_string(row.error) + ")"))
+        << label << ": " << what;
+    EXPECT_EQ(row.targetAfter, ContentOf(target)) << label;
+    EXPECT_EQ(row.bothKept ? "old" : "(none)", ContentOf(backup)) << label;
+    EXPECT_EQ(row.bothKept ? "new" : "(none)", ContentOf(temporary)) << label;
+    EXPECT_EQ(row.bothKept, what.find(backup) != std::string::npos) << label << ": " << what;
+    EXPECT_EQ(row.bothKept, what.find(temporary) != std::string::npos) << label << ": " << what;
+    const std::size_t leftInFolder = row.bothKept ? 2 : 1;
+    EXPECT_EQ(leftInFolder, static_cast<std::size_t>(std::distance(
+                                fs::directory_iterator(folder.Path()), fs::directory_iterator())))
+        << label << ": " << ListFolder(folder.Path());
   }
-  EXPECT_EQ("default.qcf", ListFolder(folder_.Path()));
 }
 
 TEST_F(Win32FileLayerTest, ReadOnlyTargetIsNotReplacedAndTheNewFileCanStillGo) {
