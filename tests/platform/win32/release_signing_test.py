@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Signs the release zip's programs with a certificate made for the run and checks the signatures.
 
-Makes a throwaway certificate authority and a code-signing certificate under it with openssl
-(nothing is kept), runs release_zip.py with SHIFTLET_SIGN_PKCS12 and SHIFTLET_SIGN_PASSWORD_FILE
-as a release machine would, and checks that each program in the zip verifies against that
-authority with osslsigncode, does not against another one, and does not once one byte is changed;
-and that SHA256SUMS lists the signed programs. No time stamp: that needs a network service.
+Makes a throwaway certificate authority with openssl, and under it a code-signing certificate and
+a time-stamping one (nothing is kept); serves RFC 3161 time stamps on this machine with
+`openssl ts -reply`; runs release_zip.py with SHIFTLET_SIGN_PKCS12, SHIFTLET_SIGN_PASSWORD_FILE
+and SHIFTLET_SIGN_TIMESTAMP_URL as a release machine would; and checks that each program in the
+zip verifies against that authority with osslsigncode, time stamp included, does not against
+another one, and does not once one byte is changed; and that SHA256SUMS lists the signed programs.
 
   release_signing_test.py --release-zip release_zip.py --strip STRIP --source-dir DIR
                           --program EXE... [--file FILE]...
@@ -13,11 +14,13 @@ and that SHA256SUMS lists the signed programs. No time stamp: that needs a netwo
 
 import argparse
 import hashlib
+import http.server
 import os
 import re
 import subprocess
 import sys
 import tempfile
+import threading
 import zipfile
 
 
@@ -43,22 +46,28 @@ def make_authority(folder, name):
   return certificate, key
 
 
+def issue(folder, name, authority, serial, usage):
+  """A certificate for `usage` (an extended key usage) issued by `authority`: its file and its
+  key's."""
+  key = os.path.join(folder, usage + ".key")
+  request = os.path.join(folder, usage + ".csr")
+  certificate = os.path.join(folder, usage + ".pem")
+  extensions = os.path.join(folder, usage + ".ext")
+  with open(extensions, "w") as f:
+    f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+            "extendedKeyUsage=critical,%s\n" % usage)
+  subprocess.run(["openssl", "req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=" + name,
+                  "-keyout", key, "-out", request], check=True, capture_output=True)
+  subprocess.run(["openssl", "x509", "-req", "-in", request, "-CA", authority[0], "-CAkey",
+                  authority[1], "-set_serial", str(serial), "-days", "2", "-extfile", extensions,
+                  "-out", certificate], check=True, capture_output=True)
+  return certificate, key
+
+
 def make_signer(folder, authority, password_file):
   """A code-signing certificate issued by `authority`, with its key and the authority's
   certificate, in a password-protected .pfx."""
-  key = os.path.join(folder, "signer.key")
-  request = os.path.join(folder, "signer.csr")
-  certificate = os.path.join(folder, "signer.pem")
-  extensions = os.path.join(folder, "signer.ext")
-  with open(extensions, "w") as f:
-    f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
-            "extendedKeyUsage=codeSigning\n")
-  subprocess.run(["openssl", "req", "-newkey", "rsa:2048", "-nodes", "-subj",
-                  "/CN=Shiftlet Test Publisher", "-keyout", key, "-out", request],
-                 check=True, capture_output=True)
-  subprocess.run(["openssl", "x509", "-req", "-in", request, "-CA", authority[0], "-CAkey",
-                  authority[1], "-set_serial", "2", "-days", "2", "-extfile", extensions,
-                  "-out", certificate], check=True, capture_output=True)
+  certificate, key = issue(folder, "Shiftlet Test Publisher", authority, 2, "codeSigning")
   pfx = os.path.join(folder, "signer.pfx")
   subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", certificate,
                   "-certfile", authority[0], "-passout", "file:" + password_file, "-out", pfx],
@@ -66,8 +75,42 @@ def make_signer(folder, authority, password_file):
   return pfx
 
 
+def serve_time_stamps(folder, authority):
+  """An RFC 3161 time-stamping service on this machine, answered by `openssl ts -reply` with a
+  certificate issued by `authority`: the running server."""
+  certificate, key = issue(folder, "Shiftlet Test Time Stamps", authority, 3, "timeStamping")
+  config = os.path.join(folder, "tsa.cnf")
+  with open(os.path.join(folder, "tsa.serial"), "w") as f:
+    f.write("01\n")
+  with open(config, "w") as f:
+    f.write("[tsa]\ndefault_tsa = here\n[here]\nserial = %s\nsigner_cert = %s\n"
+            "signer_key = %s\ncerts = %s\nsigner_digest = sha256\ndefault_policy = 1.2.3.4.1\n"
+            "digests = sha256\naccuracy = secs:1\ness_cert_id_alg = sha256\n" %
+            (os.path.join(folder, "tsa.serial"), certificate, key, authority[0]))
+
+  class TimeStamps(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+      query = self.rfile.read(int(self.headers["Content-Length"]))
+      answer = subprocess.run(["openssl", "ts", "-reply", "-config", config, "-queryfile",
+                               "/dev/stdin", "-out", "/dev/stdout"],
+                              input=query, capture_output=True).stdout
+      self.send_response(200 if answer else 500)
+      self.send_header("Content-Type", "application/timestamp-reply")
+      self.send_header("Content-Length", str(len(answer)))
+      self.end_headers()
+      self.wfile.write(answer)
+
+    def log_message(self, *args):
+      pass
+
+  server = http.server.HTTPServer(("127.0.0.1", 0), TimeStamps)
+  threading.Thread(target=server.serve_forever, daemon=True).start()
+  return server
+
+
 def verify(program, authority_certificate):
-  return run(["osslsigncode", "verify", "-in", program, "-CAfile", authority_certificate])
+  return run(["osslsigncode", "verify", "-in", program, "-CAfile", authority_certificate,
+              "-TSA-CAfile", authority_certificate])
 
 
 def main():
@@ -86,12 +129,13 @@ def main():
     authority = make_authority(folder, "Shiftlet Test CA")
     other_authority = make_authority(folder, "Someone Else's CA")
     pfx = make_signer(folder, authority, password_file)
+    time_stamps = serve_time_stamps(folder, authority)
 
     out = os.path.join(folder, "out")
     os.makedirs(out)
     zip_path = os.path.join(out, "Shiftlet-test.zip")
-    env = dict(os.environ, SHIFTLET_SIGN_PKCS12=pfx, SHIFTLET_SIGN_PASSWORD_FILE=password_file)
-    env.pop("SHIFTLET_SIGN_TIMESTAMP_URL", None)
+    env = dict(os.environ, SHIFTLET_SIGN_PKCS12=pfx, SHIFTLET_SIGN_PASSWORD_FILE=password_file,
+               SHIFTLET_SIGN_TIMESTAMP_URL="http://127.0.0.1:%d/" % time_stamps.server_port)
     command = [sys.executable, args.release_zip, "--zip", zip_path, "--strip", args.strip,
                "--source-dir", args.source_dir]
     for program in args.program:
@@ -99,6 +143,7 @@ def main():
     for extra in args.file:
       command += ["--file", extra]
     made = run(command, env=env)
+    time_stamps.shutdown()
     check(made.returncode == 0, "release_zip.py failed to sign: %s" % made.stderr)
 
     unpacked = os.path.join(folder, "unpacked")
@@ -116,6 +161,8 @@ def main():
             "%s is not signed with SHA-256: %s" % (name, good.stdout))
       check("Shiftlet Test Publisher" in good.stdout,
             "%s does not name its publisher: %s" % (name, good.stdout))
+      check("Timestamp Server Signature verification: ok" in good.stdout,
+            "%s has no time stamp: %s" % (name, good.stdout))
       with open(shipped, "rb") as f:
         image = bytearray(f.read())
       check(sums.get(name) == hashlib.sha256(image).hexdigest(),
@@ -131,7 +178,7 @@ def main():
         f.write(image)
       tampered = verify(changed, authority[0])
       check(tampered.returncode != 0, "%s verifies with one byte changed" % name)
-  print("release_signing_test.py: %s signed, verified, and refused when changed" %
+  print("release_signing_test.py: %s signed, time-stamped, verified, and refused when changed" %
         ", ".join(os.path.basename(program) for program in args.program))
   return 0
 
