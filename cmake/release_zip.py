@@ -10,6 +10,14 @@ order. SHA256SUMS, beside the zip, lists the zip and each program in sha256sum's
                  [--program EXE]... [--file FILE]...
 
 The time is SOURCE_DATE_EPOCH when set, else the last commit's, else 1980-01-01.
+
+Signing is read from the environment when the zip is made, so a release machine signs with no
+change to the build folder: SHIFTLET_SIGN_PKCS12 names the .pfx/.p12 holding the certificate and
+its key, SHIFTLET_SIGN_PASSWORD_FILE a file holding its password (none without it), and
+SHIFTLET_SIGN_TIMESTAMP_URL an RFC 3161 time-stamping service, whose time stamp keeps the signature
+valid after the certificate expires. Each stripped program is signed with osslsigncode (SHA-256)
+before it is hashed and zipped. A signature holds the time of signing, so a signed zip is never the
+same bytes twice; without SHIFTLET_SIGN_PKCS12 nothing is signed and the zip is reproducible.
 """
 
 import argparse
@@ -36,6 +44,35 @@ def release_time(source_dir):
   return time.gmtime(max(seconds, DOS_EPOCH))[:6]
 
 
+def signing_settings():
+  """The certificate, password file and time-stamping URL to sign with, or None to sign nothing."""
+  pkcs12 = os.environ.get("SHIFTLET_SIGN_PKCS12")
+  if not pkcs12:
+    return None
+  settings = (pkcs12, os.environ.get("SHIFTLET_SIGN_PASSWORD_FILE"),
+              os.environ.get("SHIFTLET_SIGN_TIMESTAMP_URL"))
+  for variable, path in zip(("SHIFTLET_SIGN_PKCS12", "SHIFTLET_SIGN_PASSWORD_FILE"), settings):
+    if path and not os.path.isfile(path):
+      sys.exit("release_zip.py: %s names %s, which is not a file" % (variable, path))
+  if shutil.which("osslsigncode") is None:
+    sys.exit("release_zip.py: SHIFTLET_SIGN_PKCS12 is set, and osslsigncode is not installed "
+             "(tools/install-deps.sh windows installs it)")
+  return settings
+
+
+def sign(path, settings):
+  """Signs the program at `path` in place with Authenticode, SHA-256."""
+  pkcs12, password_file, timestamp_url = settings
+  command = ["osslsigncode", "sign", "-pkcs12", pkcs12, "-h", "sha256", "-n", "Shiftlet"]
+  if password_file:
+    command += ["-readpass", password_file]
+  if timestamp_url:
+    command += ["-ts", timestamp_url]
+  signed = path + ".signed"
+  subprocess.run(command + ["-in", path, "-out", signed], check=True, stdout=subprocess.DEVNULL)
+  os.replace(signed, path)
+
+
 def sha256(path):
   with open(path, "rb") as f:
     return hashlib.sha256(f.read()).hexdigest()
@@ -55,6 +92,7 @@ def main():
   folder = os.path.join(out_dir, name)
   shutil.rmtree(folder, ignore_errors=True)
   os.makedirs(folder)
+  signing = signing_settings()
   staged = []
   for program in args.program:
     path = os.path.join(folder, os.path.basename(program))
@@ -62,6 +100,8 @@ def main():
     # linker's zero.
     subprocess.run([args.strip, "--strip-all", "-o", path, program], check=True,
                    env=dict(os.environ, SOURCE_DATE_EPOCH="0"))
+    if signing:
+      sign(path, signing)
     staged.append(path)
   for extra in args.file:
     path = os.path.join(folder, os.path.basename(extra))

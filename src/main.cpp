@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "cli/program.h"
+#include "platform/process_start.h"
 
 int main(int argc, char** argv) {
+  shiftlet::PrepareProcess();  // before anything can load a DLL
   return shiftlet::RunProgram(std::vector<std::string>(argv + 1, argv + argc));
 }

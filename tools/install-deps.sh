@@ -19,10 +19,11 @@ packages_hardening() { echo clang libclang-rt-14-dev valgrind; }
 # The Windows builds and their tests under Wine: the 64-bit and 32-bit cross compilers (POSIX
 # threads, for GoogleTest), Wine for both (wineboot is in wine; wine32 comes from the i386
 # architecture, added below when missing), and the virtual display, keyboard and screenshots of the
-# e2e tests; and locales, for the Japanese locale below.
+# e2e tests; locales, for the Japanese locale below; and osslsigncode and openssl, which sign a
+# release (and the signing test, with a certificate it makes).
 packages_windows() {
   echo g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 \
-    xvfb xdotool imagemagick python3 locales
+    xvfb xdotool imagemagick python3 locales osslsigncode openssl
 }
 # Locales the group's tests run programs in, generated when missing: under ja_JP.UTF-8 Wine takes
 # code page 932 and reads non-ASCII Unix file names right (without it, it still says 932 but

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace shiftlet {
+
+// Puts the process in the state the program relies on, before it does anything else: main calls
+// it first. On Windows, DLLs loaded from then on come from System32 alone, never from the
+// program's folder (a Downloads folder may hold anything). Elsewhere it does nothing. Never fails:
+// where the system cannot do it, the program runs as before.
+void PrepareProcess();
+
+}  // namespace shiftlet
