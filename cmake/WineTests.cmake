@@ -6,7 +6,6 @@ set(SHIFTLET_WINE_ENVIRONMENT
     "WINEPREFIX=${SHIFTLET_WINE_PREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
 
 if(CMAKE_CROSSCOMPILING AND NOT TEST shiftlet_wine_prefix)
-  find_program(SHIFTLET_WINEBOOT NAMES wineboot REQUIRED)
   file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/wine")  # Wine makes the prefix, not its parent
   # Where this build's programs find kernel32.dll in a 64-bit prefix: 32-bit ones in syswow64.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -15,7 +14,7 @@ if(CMAKE_CROSSCOMPILING AND NOT TEST shiftlet_wine_prefix)
     set(SHIFTLET_WINE_DLL_FOLDER system32)
   endif()
   add_test(NAME shiftlet_wine_prefix
-           COMMAND ${CMAKE_COMMAND} -DWINEBOOT=${SHIFTLET_WINEBOOT}
+           COMMAND ${CMAKE_COMMAND} -DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DDLL_FOLDER=${SHIFTLET_WINE_DLL_FOLDER} -P ${CMAKE_CURRENT_LIST_DIR}/WinePrefix.cmake)
   set_tests_properties(shiftlet_wine_prefix PROPERTIES
     FIXTURES_SETUP wine_prefix ENVIRONMENT "${SHIFTLET_WINE_ENVIRONMENT}" TIMEOUT 300)

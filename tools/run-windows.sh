@@ -31,7 +31,8 @@ fi
 export WINEPREFIX="$repo/build/windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [[ ! -d $WINEPREFIX/drive_c ]]; then
   echo "run-windows.sh: making the Wine prefix $WINEPREFIX (once)" >&2
-  wineboot --init >/dev/null 2>&1
+  # The 64-bit loader, as for the program: Debian's wineboot takes the 32-bit one when installed.
+  "$(command -v wine64 || echo /usr/lib/wine/wine64)" wineboot --init >/dev/null 2>&1
 fi
 old="$WINEPREFIX/drive_c/Velmora"
 new="$WINEPREFIX/drive_c/Program Files/Velmora"

@@ -25,7 +25,16 @@ unset SHIFTLET_SIGN_PKCS12 SHIFTLET_SIGN_PASSWORD_FILE SHIFTLET_SIGN_TIMESTAMP_U
 
 cmake --preset "$preset-tests"
 cmake --build --preset "$preset-tests"
-ctest --preset "$preset-tests"
+# 32-bit Wine needs a kernel that runs 32-bit programs (IA-32 emulation); some virtual machines'
+# kernels are built without it. There, only the tests that need no Wine run (label host); the
+# build, the zip and its checks below are the same.
+only_host=()
+if [[ $preset == windows-x86 ]] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "windows.sh: this kernel cannot run 32-bit programs, so 32-bit Wine cannot start: the" \
+    "tests under Wine are skipped here (they run where the kernel has IA-32 emulation)" >&2
+  only_host=(-L host)
+fi
+ctest --preset "$preset-tests" "${only_host[@]}"
 cmake --build --preset "$preset-tests" --target package
 
 rm -rf "$again"

@@ -599,7 +599,8 @@ def prepare(args):
   env = dict(os.environ, WINEPREFIX=args.template, WINEDEBUG="-all",
              WINEDLLOVERRIDES="mscoree,mshtml=")
   env.pop("DISPLAY", None)
-  subprocess.run(["wineboot", "--init"], env=env, stdin=subprocess.DEVNULL, check=True,
+  # The build's own loader: Debian's wineboot takes the 32-bit one whenever wine32 is installed.
+  subprocess.run([args.wine, "wineboot", "--init"], env=env, stdin=subprocess.DEVNULL, check=True,
                  timeout=600)
   subprocess.run(["wineserver", "-w"], env=env, stdin=subprocess.DEVNULL, check=True,
                  timeout=600)
