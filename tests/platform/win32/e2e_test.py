@@ -541,6 +541,84 @@ def console_program_for_scripts(s):
         "left behind: %s" % os.listdir(s.new_folder))
 
 
+def console_program_on_windows_rules(s):
+  # shiftlet-cli.exe proposes and makes paths full as Windows does, never through the current
+  # folder: from System32 with no Velmora 1.1 it refuses and writes nothing there; a drive-relative
+  # destination is the file in that drive's current folder, and so is the default.qcf updated.
+  s.lay_out()
+  cli = "Z:" + s.args.cli.replace("/", "\\")
+  shutil.rmtree(s.new_folder)
+  system32 = s.c_path("windows", ARCHITECTURES[s.args.arch]["dlls"])
+  before = sorted(os.listdir(system32))
+  status, out, err = cmd(s, "cd /d C:\\windows\\system32 && " + cli + " --quiet")
+  check(status == 1 and err == "error: the folder C:\\Program Files\\Velmora does not exist; "
+        "Velmora 1.1 may not be installed\r\n", "no Velmora 1.1: %s %r %r" % (status, out, err))
+  check(sorted(os.listdir(system32)) == before, "a run from System32 wrote there")
+  status, out, err = cmd(s, cli + " --check")
+  check(status == 1 and "error: the folder C:\\Program Files\\Velmora does not exist" in out,
+        "check with no Velmora 1.1: %s %r" % (status, out))
+
+  work = s.c_path("work")
+  os.makedirs(work)
+  s.write(os.path.join(work, "default.qcf"), s.configuration)
+  s.write(s.c_path("default.qcf"), b"root\r\nclassic\r\nen-GB\r\n")
+  status, out, err = cmd(s, "cd /d C:\\work && Z: && " + cli + " --quiet --destination C:new.qnf")
+  check(status == 0 and out.startswith("converted C:\\Velmora\\menu.qof to C:\\work\\new.qnf: "),
+        "drive-relative destination: %s %r %r" % (status, out, err))
+  check(s.read(os.path.join(work, "new.qnf")) == SAMPLE_CONVERTED, "C:\\work\\new.qnf differs")
+  check(s.read(os.path.join(work, "default.qcf")) == b"new.qnf\r\nclassic\r\nen-GB\r\n",
+        "C:\\work\\default.qcf not updated")
+  check(s.read(s.c_path("default.qcf")) == b"root\r\nclassic\r\nen-GB\r\n",
+        "C:\\default.qcf was updated instead")
+
+  # Code page 932: the default name is cut by characters, and its bytes are the system's own.
+  s.env["LC_ALL"] = "ja_JP.UTF-8"
+  os.makedirs(s.new_folder)
+  s.write(os.path.join(s.new_folder, "default.qcf"), s.configuration)
+  s.write(os.path.join(s.old_folder, "表.qof"), s.menu)
+  name = "migrated.表.qnf"
+  status, out, err = cmd(s, cli + " --quiet --source C:\\Velmora\\" + as_seen("表.qof"))
+  check(status == 0, "code page 932: %s %r %r" % (status, out, err))
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", name],
+        "code page 932: C:\\Program Files\\Velmora holds %s" % os.listdir(s.new_folder))
+  check(s.read(os.path.join(s.new_folder, "default.qcf")) ==
+        name.encode("cp932") + b"\r\nclassic\r\nen-GB\r\n", "code page 932: default.qcf")
+
+
+def dropped_file(s):
+  # A file dropped on the program: the first picker opens in its folder with its name.
+  s.lay_out()
+  elsewhere = s.c_path("Elsewhere")
+  os.makedirs(elsewhere)
+  s.write(os.path.join(elsewhere, "club.qof"), s.menu)
+  s.start("C:\\Elsewhere\\club.qof")
+  s.box(ASK_INSTALLED, YES_NO, "Return", "ask-installed")
+  s.box(ASK_CONTINUE, YES_NO, "Return", "ask-continue")
+  s.box(SELECT_SOURCE, OK, "Return", "select-source")
+  s.picker(SOURCE_TITLE, "club.qof", "QOF file", "Return", "source-dialog")
+  s.box(SELECT_DESTINATION, OK, "Return", "select-destination")
+  s.picker(DESTINATION_TITLE, "migrated.club.qnf", "QNF file", "Return", "destination-dialog")
+  s.box(SUCCESS, OK, "Return", "success")
+  check(s.exit_status() == 0, "exit status %s, not 0" % s.program.returncode)
+  check(s.read(os.path.join(s.new_folder, "migrated.club.qnf")) == SAMPLE_CONVERTED,
+        "migrated.club.qnf differs")
+  check(s.read(os.path.join(s.new_folder, "default.qcf")) ==
+        b"migrated.club.qnf\r\nclassic\r\nen-GB\r\n", "default.qcf not updated")
+
+
+def usage_in_a_box(s):
+  # No console to print on: a bad command line is one error box, and status 64 once it is closed.
+  s.lay_out()
+  s.start("--bogus")
+  dialog, window = s.wait_for("Shiftlet", "usage")
+  check(dialog["icon"], "the usage box shows no icon")
+  check(dialog["text"].startswith("shiftlet: ") and "usage: shiftlet [PATH]" in dialog["text"],
+        dialog["text"])
+  s.press(window, "Return")
+  check(s.exit_status() == 64, "exit status %s, not 64" % s.program.returncode)
+  s.expect_untouched()
+
+
 def quiet_run_of_the_windows_program(s):
   s.lay_out()
   s.start("/quiet", "/log", "C:\\runs.log")
@@ -583,7 +661,8 @@ SCENARIOS = {f.__name__: f for f in (
     accepting_every_default, no_to_the_first_question, no_to_the_second_question,
     menu_file_that_fails, cancel_in_the_source_picker, cancel_in_the_destination_picker,
     double_byte_names, program_identity, console_program_for_scripts,
-    quiet_run_of_the_windows_program, help_in_a_box, check_summary_in_a_box)}
+    quiet_run_of_the_windows_program, help_in_a_box, check_summary_in_a_box,
+    console_program_on_windows_rules, dropped_file, usage_in_a_box)}
 
 
 def prepare(args):
