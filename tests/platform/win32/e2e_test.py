@@ -529,6 +529,17 @@ def console_program_for_scripts(s):
   check(sorted(os.listdir(s.new_folder)) == ["default.qcf"], "a failing run left %s" %
         os.listdir(s.new_folder))
 
+  # A device name is refused by name, before anything is opened, with the reason in the error line.
+  for option, verb, name in (("--destination", "write", "NUL"), ("--source", "open", "CON"),
+                             ("--destination", "write", "C:\\Velmora\\lpt1.tmp.qnf")):
+    status, out, err = cmd(s, cli + " --quiet " + option + " " + name)
+    check(status == 1 and err == "error: cannot %s %s: it is a device name reserved by Windows\r\n"
+          % (verb, name), "quiet run with %s %s: %s %r %r" % (option, name, status, out, err))
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf"], "a refused device left %s" %
+        os.listdir(s.new_folder))
+  check(sorted(os.listdir(s.old_folder)) == ["bad.qof", "menu.qof"], "a refused device left %s" %
+        os.listdir(s.old_folder))
+
   # %ERRORLEVEL% as a .cmd script reads it, after a quiet run with the proposals.
   status, out, err = cmd(s, cli + " /quiet & echo status=%ERRORLEVEL%")
   check(out == "converted C:\\Velmora\\menu.qof to C:\\Program Files\\Velmora\\migrated.menu.qnf: "
