@@ -10,7 +10,8 @@ class FileSystemObject {
   virtual ~FileSystemObject() = default;
   // The folder part of `path`, from the text alone; no trailing separator unless it is a root.
   virtual std::string GetParentFolderName(const std::string& path) = 0;
-  // True when a file (not a folder) exists at `path`.
+  // True when something other than a folder exists at `path`: a file, or a device, pipe or socket,
+  // which reading then refuses with its reason.
   virtual bool FileExists(const std::string& path) = 0;
   // True when a folder exists at `path`.
   virtual bool FolderExists(const std::string& path) = 0;

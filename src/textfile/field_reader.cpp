@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <string>
 
 #include "textfile/conversion_failure.h"
 #include "textfile/number_forms.h"
@@ -37,22 +38,35 @@ constexpr std::int32_t kInt16Min = std::numeric_limits<std::int16_t>::min();
 constexpr std::int32_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 
 std::string ReadWhole(FileLayer& files, const std::string& path) {
+  const auto tooLarge = [&path] {
+    return ConversionFailure("cannot read " + path + ": it is larger than " +
+                             std::to_string(kLargestFileRead >> 20) +
+                             " MiB, the most Shiftlet reads from one file");
+  };
   std::unique_ptr<OpenFile> file = files.OpenForReading(path);
-  std::string bytes;
+  // Refused before a byte is read or a buffer is made for it.
   const std::uint64_t hint = file->SizeHint();
-  if (hint < std::numeric_limits<std::size_t>::max() / 2) {
-    // One byte more than the size, so the read that finds the end needs no larger buffer.
-    bytes.reserve(static_cast<std::size_t>(hint) + 1);
+  if (hint > kLargestFileRead) {
+    throw tooLarge();
   }
+  std::string bytes;
+  // One byte more than the size, so the read that finds the end needs no larger buffer.
+  bytes.reserve(static_cast<std::size_t>(hint) + 1);
+  // A file that grows while it is read is read to one byte past the bound, which shows it.
+  constexpr auto kLimit = static_cast<std::size_t>(kLargestFileRead) + 1;
   for (;;) {
     const std::size_t used = bytes.size();
     const std::size_t room =
-        bytes.capacity() > used ? bytes.capacity() - used : std::max(kReadBlock, used);
+        std::min(bytes.capacity() > used ? bytes.capacity() - used : std::max(kReadBlock, used),
+                 kLimit - used);
     bytes.resize(used + room);
     const std::size_t got = file->Read(bytes.data() + used, room);
     bytes.resize(used + got);
     if (got == 0) {
       break;
+    }
+    if (bytes.size() > kLargestFileRead) {
+      throw tooLarge();
     }
   }
   file->Close();

@@ -43,6 +43,12 @@ struct FieldOrigin {
   bool lineEndInQuotes = false;
 };
 
+// The largest old menu file or default.qcf read, in bytes. A real one is a few kilobytes; a file
+// is read whole into memory, where its texts are copied once more, so a larger one is refused
+// before it is read. A 32-bit program has 2 GB of addresses for everything, so it reads less.
+inline constexpr std::uint64_t kLargestFileRead =
+    sizeof(void*) >= 8 ? std::uint64_t{512} << 20 : std::uint64_t{128} << 20;
+
 // Reads a file of fields separated by commas and line ends (CR, LF or CRLF, each one line end).
 // The file is read whole when it is opened and closed at once, so only the parsing remains.
 //
@@ -59,7 +65,8 @@ struct FieldOrigin {
 // - The last field of a file may end at the end of the file, with no line end.
 class FieldReader {
  public:
-  // Opens `path` and reads it whole. Throws ConversionFailure when it cannot.
+  // Opens `path` and reads it whole. Throws ConversionFailure when it cannot, or when it holds more
+  // than kLargestFileRead bytes.
   FieldReader(FileLayer& files, const std::string& path);
 
   // True when nothing but spaces, tabs and line ends is left, so blank lines at the end of a file

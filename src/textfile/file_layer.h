@@ -14,7 +14,8 @@ class OpenFile {
  public:
   virtual ~OpenFile() = default;
 
-  // Size of the file when it was opened, as a hint for reading it whole.
+  // Size of the file when it was opened (0 when the system cannot tell), as a hint for reading it
+  // whole and to refuse a file too large to read before reading it.
   virtual std::uint64_t SizeHint() = 0;
   // Reads up to `size` bytes; returns how many, 0 only at the end of the file.
   virtual std::size_t Read(char* buffer, std::size_t size) = 0;
@@ -32,12 +33,16 @@ class FileLayer {
  public:
   virtual ~FileLayer() = default;
 
-  // Opens an existing file for reading, in binary: no byte is translated.
+  // Opens an existing regular file for reading, in binary: no byte is translated. A link to one
+  // is followed. Anything else (a folder, a device, a pipe, a socket, a Windows device name) is
+  // refused with what it is, and without waiting on it: nothing can make the open block.
   virtual std::unique_ptr<OpenFile> OpenForReading(const std::string& path) = 0;
 
-  // Fails unless `path` could be opened for writing in place: a read-only file, something that is
-  // not a file, or a folder that does not exist fails here. A missing file in an existing folder
-  // passes. Nothing is created or changed.
+  // Fails unless `path` could be opened for writing in place: a read-only file, anything that
+  // exists and is neither a regular file nor a link (a folder, a device, a pipe, a socket, a
+  // Windows device name; the failure says which), or a folder that does not exist fails here. A
+  // missing file in an existing folder passes. Nothing is opened but a regular file, and nothing is
+  // created or changed.
   virtual void CheckWritableInPlace(const std::string& path) = 0;
 
   // Creates a new, empty file for writing, in binary. Returns null when something already exists

@@ -5,13 +5,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <string>
 #include <string_view>
@@ -20,11 +24,13 @@
 #include "blackbox/program_run.h"
 #include "driver/messages.h"
 #include "support/temp_folder.h"
+#include "textfile/field_reader.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace msg = shiftlet::messages;
+using shiftlet::testing::ListFolder;
 using shiftlet::testing::ProgramRun;
 using shiftlet::testing::ReadBytes;
 using shiftlet::testing::RunProgram;
@@ -273,6 +279,91 @@ TEST_F(RealFaultsTest, DiskFullWhileRewritingTheConfigurationKeepsTheCompleteNew
   Snapshot after = Take(work_.Path());
   EXPECT_EQ(after.erase("disk/new.qnf"), 1u);
   EXPECT_EQ(after, before);
+}
+
+// Only regular files are read or replaced. A device, a pipe or a file too large to read is refused
+// at once, by what it is, before anything is opened for writing, and left as it was; a reading or
+// blocking program would hang here, or grow past the memory allowed. Devices are made with mknod
+// (root only; rows that need one are skipped without it).
+TEST_F(RealFaultsTest, DevicesPipesAndHugeFilesAreRefusedAtOnceAndLeftAsTheyWere) {
+  const dev_t null = ::makedev(1, 3);
+  fs::create_directory(work_.Path() / "device");
+  std::string noDevice;
+  if (::mknod(Work("null.qnf").c_str(), S_IFCHR | 0666, null) != 0 ||
+      ::mknod(Work("device/default.qcf").c_str(), S_IFCHR | 0666, null) != 0) {
+    noDevice = std::string("cannot make a device here (") + std::strerror(errno) +
+               "); run as root to test one";
+  }
+  ASSERT_EQ(::mkfifo(Work("pipe.qof").c_str(), 0644), 0) << std::strerror(errno);
+  // Past the bound by a byte, and sparse: nothing of it is on the disk.
+  WriteBytes(Work("huge.qof"), "");
+  fs::resize_file(Work("huge.qof"), shiftlet::kLargestFileRead + 1);
+
+  const auto isNull = [null](const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode) && info.st_rdev == null;
+  };
+  const std::string notRegular = ", not a regular file";
+  const struct {
+    const char* what;
+    std::vector<std::string> args;
+    std::string error;  // the error line
+    bool device;        // needs the devices made above
+  } cases[] = {
+      {"a device as the new menu file",
+       {"--quiet", "--destination", "null.qnf"},
+       "cannot write " + Work("null.qnf") + ": it is a character device" + notRegular,
+       true},
+      {"a device as default.qcf: the new menu file is kept",
+       {"--quiet", "--source", "menu.qof", "--destination", "device/new.qnf"},
+       "cannot open " + Work("device/default.qcf") + ": it is a character device" + notRegular,
+       true},
+      {"a pipe as the new menu file",
+       {"--quiet", "--destination", "pipe.qof"},
+       "cannot write " + Work("pipe.qof") + ": it is a pipe" + notRegular,
+       false},
+      {"a pipe with no writer as the old menu file",
+       {"--quiet", "--source", "pipe.qof"},
+       "cannot open " + Work("pipe.qof") + ": it is a pipe" + notRegular,
+       false},
+      {"a source that never ends",
+       {"--check", "--source", "/dev/zero"},
+       "cannot open /dev/zero: it is a character device" + notRegular,
+       false},
+      {"a sparse old menu file past the bound",
+       {"--check", "--source", "huge.qof"},
+       "cannot read " + Work("huge.qof") + ": it is larger than " +
+           std::to_string(shiftlet::kLargestFileRead >> 20) +
+           " MiB, the most Shiftlet reads from one file",
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.device && !noDevice.empty()) {
+      std::cout << "[ SKIPPED  ] row \"" << c.what << "\": " << noDevice << '\n';
+      continue;
+    }
+    const ProgramRun run =
+        RunProgram(SHIFTLET_PROGRAM, work_.Path().string(), io_.Path().string(), "", c.args, 60);
+
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE((run.out + run.err).find("error: " + c.error + "\n"), std::string::npos)
+        << run.out << run.err;
+    // A read of the file would take it all: a byte more than the bound.
+    EXPECT_LT(run.peakBytes, shiftlet::kLargestFileRead / 4);
+    EXPECT_EQ(ListFolder(work_.Path()), "default.qcf device huge.qof menu.qof" +
+                                            std::string(noDevice.empty() ? " null.qnf" : "") +
+                                            " pipe.qof");
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(Work("pipe.qof"))));
+    if (noDevice.empty()) {
+      EXPECT_TRUE(isNull(Work("null.qnf")));
+      EXPECT_TRUE(isNull(Work("device/default.qcf")));
+    }
+  }
+  if (noDevice.empty()) {
+    EXPECT_EQ(ListFolder(work_.Path() / "device"), "default.qcf new.qnf");
+  }
 }
 
 }  // namespace

@@ -67,8 +67,11 @@ std::string ConsoleFileSystemObject::GetParentFolderName(const std::string& path
 }
 
 bool ConsoleFileSystemObject::FileExists(const std::string& path) {
+  // A device, pipe or socket counts, so that reading it refuses it with its reason rather than the
+  // run passing it by as if there were no configuration.
   std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
 bool ConsoleFileSystemObject::FolderExists(const std::string& path) {

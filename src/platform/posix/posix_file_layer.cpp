@@ -84,6 +84,31 @@ class PosixFile final : public OpenFile {
   std::string path_;
 };
 
+// What a file that is not a regular one is, for the failure that refuses it.
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) {
+    return "a folder";
+  }
+  if (S_ISCHR(mode)) {
+    return "a character device";
+  }
+  if (S_ISBLK(mode)) {
+    return "a block device";
+  }
+  if (S_ISFIFO(mode)) {
+    return "a pipe";
+  }
+  if (S_ISSOCK(mode)) {
+    return "a socket";
+  }
+  return "a special file";
+}
+
+[[noreturn]] void FailNotRegular(const char* what, const std::string& path, mode_t mode) {
+  throw ConversionFailure(std::string(what) + " " + path + ": it is " + KindOf(mode) +
+                          ", not a regular file");
+}
+
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) {
@@ -95,17 +120,27 @@ std::string FolderOf(const std::string& path) {
 class PosixFileLayer final : public FileLayer {
  public:
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Asked first so that a device is never opened (opening some has effects of its own)...
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+      FailNotRegular("cannot open", path, info.st_mode);
+    }
+    // ...and again of what was opened, which may have been put there since. O_NONBLOCK: a pipe
+    // with no writer would block the open; O_NOCTTY: a terminal must not become ours.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0) {
       Fail("cannot open", path, errno);
     }
     auto file = std::make_unique<PosixFile>(descriptor, path);
-    struct stat info {};
     if (::fstat(descriptor, &info) != 0) {
       Fail("cannot open", path, errno);
     }
-    if (S_ISDIR(info.st_mode)) {
-      Fail("cannot open", path, EISDIR);
+    if (!S_ISREG(info.st_mode)) {
+      FailNotRegular("cannot open", path, info.st_mode);
+    }
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+      Fail("cannot open", path, errno);
     }
     return file;
   }
@@ -128,11 +163,13 @@ class PosixFileLayer final : public FileLayer {
       }
       return;
     }
-    if (S_ISDIR(info.st_mode)) {
-      Fail("cannot write", path, EISDIR);
-    }
     if (S_ISLNK(info.st_mode)) {
       return;  // in an existing folder, as it exists itself
+    }
+    // The rename would put the new file in place of a device, a pipe or a socket, which nobody
+    // asking for a menu file meant; a folder cannot be replaced by a file at all.
+    if (!S_ISREG(info.st_mode)) {
+      FailNotRegular("cannot write", path, info.st_mode);
     }
     // A file with no write permission for anyone is read-only, even to an administrator who could
     // write it anyway, as a read-only file is on Windows.

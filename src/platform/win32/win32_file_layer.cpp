@@ -15,6 +15,7 @@
 
 #include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
+#include "platform/windows_device_names.h"
 #include "textfile/conversion_failure.h"
 #include "textfile/replacement_file.h"
 
@@ -24,6 +25,31 @@ namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& path, DWORD error) {
   throw ConversionFailure(std::string(what) + " " + path + ": " + SystemErrorText(error));
+}
+
+[[noreturn]] void FailNotRegular(const char* what, const std::string& path, const char* kind) {
+  throw ConversionFailure(std::string(what) + " " + path + ": it is " + kind +
+                          ", not a regular file");
+}
+
+bool IsLeadByte(unsigned char byte) {
+  return IsDBCSLeadByte(byte) != 0;
+}
+
+// Windows opens a device for a reserved name in any folder and for a device path, where a read
+// may never end and a write fails later for a reason that does not say why: both are refused by
+// their name, before anything is opened.
+void RefuseDeviceName(const char* what, const std::string& path) {
+  switch (WindowsDeviceIn(path, IsLeadByte)) {
+    case WindowsDevice::kReservedName:
+      throw ConversionFailure(std::string(what) + " " + path +
+                              ": it is a device name reserved by Windows");
+    case WindowsDevice::kDevicePath:
+      throw ConversionFailure(std::string(what) + " " + path +
+                              ": it is a Windows device path, not a file");
+    case WindowsDevice::kNone:
+      break;
+  }
 }
 
 // Attributes a replaced file keeps. Read-only is not among them: a read-only target is refused.
@@ -161,16 +187,41 @@ class Win32FileLayer final : public FileLayer {
   explicit Win32FileLayer(ReplaceCalls calls) : calls_(std::move(calls)) {}
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
-    // A folder cannot be opened this way (that needs FILE_FLAG_BACKUP_SEMANTICS), so it fails here.
+    RefuseDeviceName("cannot open", path);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      FailNotRegular("cannot open", path, "a folder");
+    }
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       Fail("cannot open", path, GetLastError());
     }
-    return std::make_unique<Win32File>(handle, path);
+    auto file = std::make_unique<Win32File>(handle, path);
+    // What was opened, whatever its name: only a file on a disk is read, never a console, a pipe
+    // or a device whose reads may not end.
+    switch (GetFileType(handle)) {
+      case FILE_TYPE_DISK:
+        break;
+      case FILE_TYPE_CHAR:
+        FailNotRegular("cannot open", path, "a character device");
+      case FILE_TYPE_PIPE:
+        FailNotRegular("cannot open", path, "a pipe");
+      default:
+        FailNotRegular("cannot open", path, "a device");
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info)) {
+      Fail("cannot open", path, GetLastError());
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      FailNotRegular("cannot open", path, "a folder");
+    }
+    return file;
   }
 
   void CheckWritableInPlace(const std::string& path) override {
+    RefuseDeviceName("cannot write", path);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       const DWORD error = GetLastError();

@@ -14,6 +14,7 @@
 #include "platform/dialog_filter.h"
 #include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
+#include "platform/windows_device_names.h"
 #include "textfile/conversion_failure.h"
 
 namespace shiftlet {
@@ -135,6 +136,11 @@ std::string Win32FileSystemObject::GetParentFolderName(const std::string& path) 
 }
 
 bool Win32FileSystemObject::FileExists(const std::string& path) {
+  // A device counts, so that reading it refuses it with its reason.
+  const auto isLeadByte = [](unsigned char byte) { return IsDBCSLeadByte(byte) != 0; };
+  if (WindowsDeviceIn(path, isLeadByte) != WindowsDevice::kNone) {
+    return true;
+  }
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }

@@ -529,6 +529,17 @@ def console_program_for_scripts(s):
   check(sorted(os.listdir(s.new_folder)) == ["default.qcf"], "a failing run left %s" %
         os.listdir(s.new_folder))
 
+  # A device name is refused by name, before anything is opened, with the reason in the error line.
+  for option, verb, name in (("--destination", "write", "NUL"), ("--source", "open", "CON"),
+                             ("--destination", "write", "C:\\Velmora\\lpt1.tmp.qnf")):
+    status, out, err = cmd(s, cli + " --quiet " + option + " " + name)
+    check(status == 1 and err == "error: cannot %s %s: it is a device name reserved by Windows\r\n"
+          % (verb, name), "quiet run with %s %s: %s %r %r" % (option, name, status, out, err))
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf"], "a refused device left %s" %
+        os.listdir(s.new_folder))
+  check(sorted(os.listdir(s.old_folder)) == ["bad.qof", "menu.qof"], "a refused device left %s" %
+        os.listdir(s.old_folder))
+
   # %ERRORLEVEL% as a .cmd script reads it, after a quiet run with the proposals.
   status, out, err = cmd(s, cli + " /quiet & echo status=%ERRORLEVEL%")
   check(out == "converted C:\\Velmora\\menu.qof to C:\\Program Files\\Velmora\\migrated.menu.qnf: "
@@ -572,12 +583,13 @@ def console_program_on_windows_rules(s):
         "C:\\default.qcf was updated instead")
 
   # Code page 932: the default name is cut by characters, and its bytes are the system's own.
+  # Wine reads the command line as UTF-8 under this locale and gives the program its cp932 bytes.
   s.env["LC_ALL"] = "ja_JP.UTF-8"
   os.makedirs(s.new_folder)
   s.write(os.path.join(s.new_folder, "default.qcf"), s.configuration)
   s.write(os.path.join(s.old_folder, "表.qof"), s.menu)
   name = "migrated.表.qnf"
-  status, out, err = cmd(s, cli + " --quiet --source C:\\Velmora\\" + as_seen("表.qof"))
+  status, out, err = cmd(s, cli + " --quiet --source C:\\Velmora\\表.qof")
   check(status == 0, "code page 932: %s %r %r" % (status, out, err))
   check(sorted(os.listdir(s.new_folder)) == ["default.qcf", name],
         "code page 932: C:\\Program Files\\Velmora holds %s" % os.listdir(s.new_folder))

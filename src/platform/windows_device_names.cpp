@@ -1,0 +1,107 @@
+#include "platform/windows_device_names.h"
+
+#include <array>
+#include <cstddef>
+
+namespace shiftlet {
+
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsLetter(char c) {
+  return Upper(c) >= 'A' && Upper(c) <= 'Z';
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view start) {
+  if (text.size() < start.size()) {
+    return false;
+  }
+  for (std::size_t at = 0; at < start.size(); ++at) {
+    if (Upper(text[at]) != start[at]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool EqualsNoCase(std::string_view text, std::string_view other) {
+  return text.size() == other.size() && StartsWithNoCase(text, other);
+}
+
+// What follows "\\?\" or "\??\": Windows passes it to the device namespace untouched, where only a
+// drive's folder, a share and a volume's folder are files.
+bool IsFileAfterVerbatimPrefix(std::string_view rest) {
+  if (rest.size() >= 3 && IsLetter(rest[0]) && rest[1] == ':' && IsSeparator(rest[2])) {
+    return true;
+  }
+  if (StartsWithNoCase(rest, "UNC") && rest.size() > 3 && IsSeparator(rest[3])) {
+    return true;
+  }
+  if (StartsWithNoCase(rest, "VOLUME{")) {
+    const std::size_t close = rest.find('}');
+    return close != std::string_view::npos && close + 1 < rest.size() &&
+           IsSeparator(rest[close + 1]);
+  }
+  return false;
+}
+
+bool IsDevicePath(std::string_view path) {
+  if (path.size() < 4 || !IsSeparator(path[0]) || !IsSeparator(path[3])) {
+    return false;
+  }
+  if (IsSeparator(path[1]) && path[2] == '.') {
+    return true;  // "\\.\"
+  }
+  const bool verbatim =
+      (IsSeparator(path[1]) || path[1] == '?') && path[2] == '?';  // "\\?\", "\??\"
+  return verbatim && !IsFileAfterVerbatimPrefix(path.substr(4));
+}
+
+bool IsReservedName(std::string_view part) {
+  // Windows reads the name up to its first dot (or a colon, "COM1:") and drops spaces before it.
+  std::size_t end = 0;
+  while (end < part.size() && part[end] != '.' && part[end] != ':') {
+    ++end;
+  }
+  while (end > 0 && part[end - 1] == ' ') {
+    --end;
+  }
+  const std::string_view name = part.substr(0, end);
+  constexpr std::array<std::string_view, 7> kNames = {"CON",    "PRN",     "AUX",   "NUL",
+                                                      "CONIN$", "CONOUT$", "CLOCK$"};
+  for (const std::string_view reserved : kNames) {
+    if (EqualsNoCase(name, reserved)) {
+      return true;
+    }
+  }
+  return name.size() == 4 && (StartsWithNoCase(name, "COM") || StartsWithNoCase(name, "LPT")) &&
+         name[3] >= '1' && name[3] <= '9';
+}
+
+}  // namespace
+
+WindowsDevice WindowsDeviceIn(std::string_view path, bool (*isLeadByte)(unsigned char)) {
+  if (IsDevicePath(path)) {
+    return WindowsDevice::kDevicePath;
+  }
+  // The last part starts after the last separator, or after a drive ("C:nul"), found character
+  // by character.
+  std::size_t start = path.size() >= 2 && IsLetter(path[0]) && path[1] == ':' ? 2 : 0;
+  for (std::size_t at = 0; at < path.size(); ++at) {
+    if (IsSeparator(path[at])) {
+      start = at + 1;
+    } else if (isLeadByte != nullptr && isLeadByte(static_cast<unsigned char>(path[at]))) {
+      ++at;  // its trail byte is no separator, whatever its value
+    }
+  }
+  return IsReservedName(path.substr(start)) ? WindowsDevice::kReservedName : WindowsDevice::kNone;
+}
+
+}  // namespace shiftlet
