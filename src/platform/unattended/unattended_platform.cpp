@@ -30,7 +30,8 @@ class UnattendedPlatform::AnsweringPicker final : public FilePicker {
     const std::string folder = fileSystem->GetParentFolderName(filename);
     FileTitle = FileTitleOf(filename, folder, platform_.PathSeparator());
     // Nobody is there to see a dialog refuse the folder, so the run says what its absence means.
-    if (destination && !fileSystem->FolderExists(folder)) {
+    // A bare name (a Windows device name is left so) is in the current folder, which exists.
+    if (destination && !folder.empty() && !fileSystem->FolderExists(folder)) {
       throw ConversionFailure("the folder " + folder +
                               " does not exist; Velmora 1.1 may not be installed");
     }

@@ -152,7 +152,10 @@ bool Win32FileSystemObject::FolderExists(const std::string& path) {
 
 std::string Win32FullPath(const std::string& folder, const std::string& path,
                           const CodePage& codePage) {
-  if (path.empty()) {
+  // A device name stays as it was typed ("NUL", not "\\.\NUL"), so that the file layer refuses it
+  // by the name the user gave, and why.
+  const auto isLeadByte = [](unsigned char byte) { return IsDBCSLeadByte(byte) != 0; };
+  if (path.empty() || WindowsDeviceIn(path, isLeadByte) != WindowsDevice::kNone) {
     return path;
   }
   // Only a plain relative path ("new.qnf", "sub\\new.qnf") is taken from `folder`: one with a
