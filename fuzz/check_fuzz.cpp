@@ -25,20 +25,6 @@ using shiftlet::fuzz::Require;
 
 constexpr const char* kFolder = "/v";
 
-class MemoryFileSystemObject final : public shiftlet::FileSystemObject {
- public:
-  explicit MemoryFileSystemObject(const shiftlet::testing::MemoryFileLayer& files)
-      : files_(files) {}
-  std::string GetParentFolderName(const std::string& path) override {
-    return shiftlet::ParentFolderOf(path, "/", false, shiftlet::CodePage());
-  }
-  bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
-  bool FolderExists(const std::string& path) override { return path == kFolder; }
-
- private:
-  const shiftlet::testing::MemoryFileLayer& files_;
-};
-
 // Files in memory in the one folder /v, where relative paths start. Boxes and pickers are never
 // asked: both runs answer them by themselves.
 class MemoryPlatform final : public shiftlet::Platform {
@@ -52,7 +38,7 @@ class MemoryPlatform final : public shiftlet::Platform {
     std::abort();
   }
   std::unique_ptr<shiftlet::FileSystemObject> CreateFileSystemObject() override {
-    return std::make_unique<MemoryFileSystemObject>(memory);
+    return std::make_unique<shiftlet::fuzz::MemoryFileSystemObject>(memory, kFolder);
   }
   shiftlet::FileLayer& Files() override { return memory; }
   char PathSeparator() const override { return '/'; }

@@ -37,27 +37,13 @@ class FolderPicker final : public shiftlet::FilePicker {
   int picks_ = 0;
 };
 
-class MemoryFileSystemObject final : public shiftlet::FileSystemObject {
- public:
-  explicit MemoryFileSystemObject(const shiftlet::testing::MemoryFileLayer& files)
-      : files_(files) {}
-  std::string GetParentFolderName(const std::string& path) override {
-    return shiftlet::ParentFolderOf(path, "/", false, shiftlet::CodePage());
-  }
-  bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
-  bool FolderExists(const std::string& path) override { return path == "velmora"; }
-
- private:
-  const shiftlet::testing::MemoryFileLayer& files_;
-};
-
 // Says Yes to everything and picks the old and the new menu file in a folder of memory files.
 class YesPlatform final : public shiftlet::Platform {
  public:
   shiftlet::MessageBoxes& Boxes() override { return boxes_; }
   shiftlet::FilePicker& Picker() override { return picker_; }
   std::unique_ptr<shiftlet::FileSystemObject> CreateFileSystemObject() override {
-    return std::make_unique<MemoryFileSystemObject>(memory);
+    return std::make_unique<shiftlet::fuzz::MemoryFileSystemObject>(memory, "velmora");
   }
   shiftlet::FileLayer& Files() override { return memory; }
   char PathSeparator() const override { return '/'; }

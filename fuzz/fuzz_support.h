@@ -4,8 +4,29 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "driver/file_system_object.h"
+#include "driver/path_text.h"
+#include "support/memory_file_layer.h"
 
 namespace shiftlet::fuzz {
+
+// Paths with '/' over files in memory, in the one folder `folder`.
+class MemoryFileSystemObject final : public FileSystemObject {
+ public:
+  MemoryFileSystemObject(const testing::MemoryFileLayer& files, std::string folder)
+      : files_(files), folder_(std::move(folder)) {}
+  std::string GetParentFolderName(const std::string& path) override {
+    return ParentFolderOf(path, "/", false, CodePage());
+  }
+  bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
+  bool FolderExists(const std::string& path) override { return path == folder_; }
+
+ private:
+  const testing::MemoryFileLayer& files_;
+  std::string folder_;
+};
 
 // A broken property is a finding: report it and stop, so libFuzzer saves the input.
 inline void Require(bool holds, const char* property) {

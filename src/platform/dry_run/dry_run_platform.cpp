@@ -1,36 +1,11 @@
 #include "platform/dry_run/dry_run_platform.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "textfile/conversion_failure.h"
+#include "textfile/memory_file.h"
 
 namespace shiftlet {
-
-namespace {
-
-// A file in memory: reads from a copy of its bytes, or writes into the string it was given.
-class MemoryFile final : public OpenFile {
- public:
-  explicit MemoryFile(std::string& bytes) : bytes_(bytes) {}
-
-  std::uint64_t SizeHint() override { return bytes_.size(); }
-  std::size_t Read(char* buffer, std::size_t size) override {
-    const std::size_t got = std::min(size, bytes_.size() - position_);
-    std::memcpy(buffer, bytes_.data() + position_, got);
-    position_ += got;
-    return got;
-  }
-  void Write(const char* data, std::size_t size) override { bytes_.append(data, size); }
-  void Flush() override {}
-  void Close() override {}
-
- private:
-  std::string& bytes_;  // map nodes stay put while the file is open
-  std::size_t position_ = 0;
-};
-
-}  // namespace
 
 std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& path) {
   const auto written = current_.find(path);
