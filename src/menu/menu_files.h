@@ -17,7 +17,9 @@ void ReadOldMenuFile(MenuTables& tables, FileLayer& files, const std::string& pa
 
 // Writes slots 0..lastIndex as a new menu file: "70", one element line per item, one node line per
 // item, "x". Fills tables.menuMap on the way. Throws ConversionFailure on any error, and then
-// nothing is left at the path that was not there before.
+// nothing is left at the path that was not there before; a kind-2 Value that is not a menu number
+// in 0..300 (found after that item's element line) or a MenuNo outside 0..300 (after the earlier
+// node lines) names the item's field in the old file.
 void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path);
 
 // The menu number an item of kind 2 opens, from its Value: a whole number (a fraction is rounded
