@@ -18,15 +18,19 @@ namespace {
 
 // What a successful run did: "13 items; default.qcf updated", or with what a check would warn
 // about: "13 items, 2 warnings (shiftlet --check --source "/v/menu.qof" lists them); ...". The
+// check named is this run's own: the same source, and the destination when one was given. The
 // log's reason, and the end of the line printed.
 std::string SuccessDetail(const ShiftletCore& core, const std::string& source,
+                          const std::optional<std::string>& destination,
                           const std::string& checkCommand) {
   const std::int64_t items = core.ItemCount();
   std::string detail = std::to_string(items) + (items == 1 ? " item" : " items");
   const std::size_t warnings = MenuWarnings(core.Tables(), items, core.NewFileWritten()).size();
   if (warnings > 0) {
     detail += ", " + WarningCount(warnings) + " (" + checkCommand + " --check --source \"" +
-              source + "\" lists them)";
+              source + "\"" +
+              (destination ? " --destination \"" + core.State().DestinationPath + "\"" : "") +
+              " lists them)";
   }
   return detail + "; " + messages::kConfigurationName +
          (core.ConfigurationUpdated() ? " updated" : " not found, so none was written");
@@ -61,7 +65,7 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
   const std::vector<std::string>& answered = platform.Picked();
   const std::string source = answered.empty() ? command.source.value_or("") : answered.front();
   if (status == 0) {
-    reason = SuccessDetail(core, source, checkCommand);
+    reason = SuccessDetail(core, source, command.destination, checkCommand);
     out << "converted " << source << " to " << core.State().DestinationPath << ": " << reason
         << '\n'
         << std::flush;
