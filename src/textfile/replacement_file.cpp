@@ -25,6 +25,16 @@ std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
   return target + tag;
 }
 
+TemporaryFile CreateTemporaryBeside(FileLayer& files, const std::string& target) {
+  for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string path = TemporaryNameFor(target, attempt);
+    if (std::unique_ptr<OpenFile> file = files.CreateExclusive(path)) {
+      return {std::move(path), std::move(file)};
+    }
+  }
+  throw ConversionFailure("no free temporary name beside " + target);
+}
+
 ReplacementFile::ReplacementFile(FileLayer& files, std::string target)
     : files_(files), target_(std::move(target)) {
   if (target_.empty()) {
@@ -34,13 +44,9 @@ ReplacementFile::ReplacementFile(FileLayer& files, std::string target)
   // constructor that throws gets no destructor to clean up).
   buffer_.reserve(kBlockSize);
   files_.CheckWritableInPlace(target_);
-  for (unsigned attempt = 0; attempt < kNameAttempts && !file_; ++attempt) {
-    temporaryPath_ = TemporaryNameFor(target_, attempt);
-    file_ = files_.CreateExclusive(temporaryPath_);
-  }
-  if (!file_) {
-    throw ConversionFailure("no free temporary name beside " + target_);
-  }
+  TemporaryFile temporary = CreateTemporaryBeside(files_, target_);
+  temporaryPath_ = std::move(temporary.path);
+  file_ = std::move(temporary.file);
 }
 
 ReplacementFile::~ReplacementFile() {

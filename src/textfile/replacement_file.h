@@ -43,4 +43,13 @@ class ReplacementFile {
 // differs with `attempt`. It ends in ".tmp" so that nothing looking for menu files picks it up.
 std::string TemporaryNameFor(const std::string& target, unsigned attempt);
 
+// A new, empty file created exclusively beside `target` under a free TemporaryNameFor name: its
+// path, and the file open for writing.
+struct TemporaryFile {
+  std::string path;
+  std::unique_ptr<OpenFile> file;
+};
+// Throws ConversionFailure when no name is free after many attempts, or the layer's failure.
+TemporaryFile CreateTemporaryBeside(FileLayer& files, const std::string& target);
+
 }  // namespace shiftlet

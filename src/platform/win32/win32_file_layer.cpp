@@ -188,6 +188,8 @@ class Win32FileLayer final : public FileLayer {
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
     RefuseDeviceName("cannot open", path);
+    // Said by name here: the open below cannot take a folder (that needs
+    // FILE_FLAG_BACKUP_SEMANTICS), and would only say "access denied".
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       FailNotRegular("cannot open", path, "a folder");
@@ -209,13 +211,6 @@ class Win32FileLayer final : public FileLayer {
         FailNotRegular("cannot open", path, "a pipe");
       default:
         FailNotRegular("cannot open", path, "a device");
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info)) {
-      Fail("cannot open", path, GetLastError());
-    }
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      FailNotRegular("cannot open", path, "a folder");
     }
     return file;
   }
@@ -327,15 +322,9 @@ class Win32FileLayer final : public FileLayer {
   // has a known name until the new file is in place. The name is taken by creating an empty file
   // exclusively, so that nobody else's file is ever used; ReplaceFileA replaces it.
   std::string ReserveBackup(const std::string& target) {
-    constexpr unsigned kNameAttempts = 100;
-    for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
-      std::string name = TemporaryNameFor(target + ".old", attempt);
-      if (auto file = CreateExclusive(name)) {
-        file->Close();
-        return name;
-      }
-    }
-    throw ConversionFailure("no free name beside " + target + " to keep its original in");
+    TemporaryFile backup = CreateTemporaryBeside(*this, target + ".old");
+    backup.file->Close();
+    return backup.path;
   }
 
   // What a failed ReplaceFileA leaves when given a backup name, as documented:

@@ -34,6 +34,11 @@ int ShowBox(const std::string& text, UINT style) {
   return answer;
 }
 
+// Whether `byte` starts a double-byte character in the system's code page.
+bool IsSystemLeadByte(unsigned char byte) {
+  return IsDBCSLeadByte(byte) != 0;
+}
+
 HWND CreateOwnerWindow() {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA windowClass{};
@@ -137,8 +142,7 @@ std::string Win32FileSystemObject::GetParentFolderName(const std::string& path) 
 
 bool Win32FileSystemObject::FileExists(const std::string& path) {
   // A device counts, so that reading it refuses it with its reason.
-  const auto isLeadByte = [](unsigned char byte) { return IsDBCSLeadByte(byte) != 0; };
-  if (WindowsDeviceIn(path, isLeadByte) != WindowsDevice::kNone) {
+  if (WindowsDeviceIn(path, IsSystemLeadByte) != WindowsDevice::kNone) {
     return true;
   }
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -154,8 +158,7 @@ std::string Win32FullPath(const std::string& folder, const std::string& path,
                           const CodePage& codePage) {
   // A device name stays as it was typed ("NUL", not "\\.\NUL"), so that the file layer refuses it
   // by the name the user gave, and why.
-  const auto isLeadByte = [](unsigned char byte) { return IsDBCSLeadByte(byte) != 0; };
-  if (path.empty() || WindowsDeviceIn(path, isLeadByte) != WindowsDevice::kNone) {
+  if (path.empty() || WindowsDeviceIn(path, IsSystemLeadByte) != WindowsDevice::kNone) {
     return path;
   }
   // Only a plain relative path ("new.qnf", "sub\\new.qnf") is taken from `folder`: one with a
