@@ -37,4 +37,28 @@ class Platform {
   virtual const CodePage& NameCodePage() const = 0;
 };
 
+// A platform made over another (the system's): every call goes to that one, except those a class
+// made from this one answers itself. The front-ends that change one thing of the system's (boxes
+// and pickers that answer by themselves, writes kept in memory, a proposed source) are such.
+class PlatformOver : public Platform {
+ public:
+  explicit PlatformOver(Platform& system) : system_(system) {}
+
+  MessageBoxes& Boxes() override { return system_.Boxes(); }
+  FilePicker& Picker() override { return system_.Picker(); }
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override {
+    return system_.CreateFileSystemObject();
+  }
+  FileLayer& Files() override { return system_.Files(); }
+  char PathSeparator() const override { return system_.PathSeparator(); }
+  std::string ProposedPath(const std::string& initDir, const std::string& name) override {
+    return system_.ProposedPath(initDir, name);
+  }
+  std::string FullPath(const std::string& path) override { return system_.FullPath(path); }
+  const CodePage& NameCodePage() const override { return system_.NameCodePage(); }
+
+ protected:
+  Platform& system_;
+};
+
 }  // namespace shiftlet

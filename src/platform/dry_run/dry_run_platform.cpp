@@ -63,7 +63,7 @@ class DryRunPlatform::SeeingFileSystem final : public FileSystemObject {
   const DryRunFileLayer& files_;
 };
 
-DryRunPlatform::DryRunPlatform(Platform& system) : system_(system), files_(system.Files()) {}
+DryRunPlatform::DryRunPlatform(Platform& system) : PlatformOver(system), files_(system.Files()) {}
 
 DryRunPlatform::~DryRunPlatform() = default;
 

@@ -40,27 +40,18 @@ class DryRunFileLayer final : public FileLayer {
 // The system's platform with its files behind a DryRunFileLayer: a whole run over it does and
 // reports everything a real run would, and leaves the disk as it was. The file-system object sees
 // the files written in memory too.
-class DryRunPlatform final : public Platform {
+class DryRunPlatform final : public PlatformOver {
  public:
   explicit DryRunPlatform(Platform& system);
   ~DryRunPlatform() override;
 
-  MessageBoxes& Boxes() override { return system_.Boxes(); }
-  FilePicker& Picker() override { return system_.Picker(); }
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   FileLayer& Files() override { return files_; }
-  char PathSeparator() const override { return system_.PathSeparator(); }
-  std::string ProposedPath(const std::string& initDir, const std::string& name) override {
-    return system_.ProposedPath(initDir, name);
-  }
-  std::string FullPath(const std::string& path) override { return system_.FullPath(path); }
-  const CodePage& NameCodePage() const override { return system_.NameCodePage(); }
 
   const DryRunFileLayer& DryRunFiles() const { return files_; }
 
  private:
   class SeeingFileSystem;
-  Platform& system_;
   DryRunFileLayer files_;
 };
 

@@ -29,7 +29,7 @@ class GivenSourcePlatform::ProposingPicker final : public FilePicker {
 };
 
 GivenSourcePlatform::GivenSourcePlatform(Platform& system, const std::string& source)
-    : system_(system), source_(system.FullPath(source)) {}
+    : PlatformOver(system), source_(system.FullPath(source)) {}
 
 GivenSourcePlatform::~GivenSourcePlatform() = default;
 

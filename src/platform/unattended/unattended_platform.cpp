@@ -44,7 +44,7 @@ class UnattendedPlatform::AnsweringPicker final : public FilePicker {
 };
 
 UnattendedPlatform::UnattendedPlatform(Platform& system, UnattendedChoices choices)
-    : system_(system),
+    : PlatformOver(system),
       boxes_(std::make_unique<AnsweringBoxes>()),
       picker_(std::make_unique<AnsweringPicker>(*this, std::move(choices))) {}
 
@@ -56,18 +56,6 @@ MessageBoxes& UnattendedPlatform::Boxes() {
 
 FilePicker& UnattendedPlatform::Picker() {
   return *picker_;
-}
-
-std::unique_ptr<FileSystemObject> UnattendedPlatform::CreateFileSystemObject() {
-  return system_.CreateFileSystemObject();
-}
-
-std::string UnattendedPlatform::FullPath(const std::string& path) {
-  return system_.FullPath(path);
-}
-
-std::string UnattendedPlatform::ProposedPath(const std::string& initDir, const std::string& name) {
-  return system_.ProposedPath(initDir, name);
 }
 
 const std::vector<std::string>& UnattendedPlatform::Picked() const {

@@ -20,19 +20,13 @@ struct UnattendedChoices {
 // system's own front-end would propose it) unless `choices` names the path, which is then made
 // full. A destination whose folder does not exist fails the run, saying so. Files, paths and the
 // file-system object are the system's own, so the run is the interactive one in every other way.
-class UnattendedPlatform final : public Platform {
+class UnattendedPlatform final : public PlatformOver {
  public:
   UnattendedPlatform(Platform& system, UnattendedChoices choices);
   ~UnattendedPlatform() override;
 
   MessageBoxes& Boxes() override;
   FilePicker& Picker() override;
-  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
-  FileLayer& Files() override { return system_.Files(); }
-  char PathSeparator() const override { return system_.PathSeparator(); }
-  std::string ProposedPath(const std::string& initDir, const std::string& name) override;
-  std::string FullPath(const std::string& path) override;
-  const CodePage& NameCodePage() const override { return system_.NameCodePage(); }
 
   // Every path the pickers answered, in order: the source, then the destination.
   const std::vector<std::string>& Picked() const;
@@ -40,7 +34,6 @@ class UnattendedPlatform final : public Platform {
  private:
   class AnsweringBoxes;
   class AnsweringPicker;
-  Platform& system_;
   std::unique_ptr<AnsweringBoxes> boxes_;
   std::unique_ptr<AnsweringPicker> picker_;
 };
