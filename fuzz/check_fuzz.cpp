@@ -15,8 +15,8 @@
 #include "cli/check_run.h"
 #include "cli/command_line.h"
 #include "cli/quiet_run.h"
-#include "driver/path_text.h"
 #include "fuzz/fuzz_support.h"
+#include "paths/path_text.h"
 #include "support/memory_file_layer.h"
 
 namespace {

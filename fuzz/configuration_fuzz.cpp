@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "driver/path_text.h"
 #include "driver/shiftlet_core.h"
 #include "fuzz/fuzz_support.h"
+#include "paths/path_text.h"
 #include "support/memory_file_layer.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "driver/file_system_object.h"
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 #include "support/memory_file_layer.h"
 
 namespace shiftlet::fuzz {

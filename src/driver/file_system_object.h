@@ -11,7 +11,7 @@ class FileSystemObject {
   // The folder part of `path`, from the text alone; no trailing separator unless it is a root.
   virtual std::string GetParentFolderName(const std::string& path) = 0;
   // True when something other than a folder exists at `path`: a file, or a device, pipe or socket,
-  // which reading then refuses with its reason.
+  // which reading then refuses with its reason. A Windows device name is refused here, with it.
   virtual bool FileExists(const std::string& path) = 0;
   // True when a folder exists at `path`.
   virtual bool FolderExists(const std::string& path) = 0;

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "driver/code_page.h"
 #include "driver/file_picker.h"
 #include "driver/file_system_object.h"
 #include "driver/message_boxes.h"
+#include "paths/code_page.h"
 #include "textfile/file_layer.h"
 
 namespace shiftlet {

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "driver/messages.h"
-#include "driver/path_text.h"
 #include "menu/menu_files.h"
+#include "paths/path_text.h"
 #include "textfile/field_reader.h"
 #include "textfile/line_writer.h"
 

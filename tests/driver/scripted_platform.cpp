@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 
 namespace shiftlet::testing {
 

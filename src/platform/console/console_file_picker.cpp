@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 #include "platform/console/console_message_boxes.h"
 
 namespace shiftlet {

@@ -3,8 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "driver/code_page.h"
 #include "driver/file_system_object.h"
+#include "paths/code_page.h"
+#include "platform/system_file_layer.h"
 
 namespace shiftlet {
 
@@ -28,9 +29,10 @@ class ConsolePaths {
   virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;
 };
 
-// POSIX paths: '/', names in bytes (UTF-8 or a single-byte code page, in which no part of a
-// character is a '/' or a '.'). A picker shows InitDir where that folder exists on this system,
-// else the current folder, so the terminal build works in the folder it is started in.
+// POSIX paths: '/', names by characters of the locale's character set (UTF-8, or one byte each,
+// in which no part of a character is a '/' or a '.'). A picker shows InitDir where that folder
+// exists on this system, else the current folder, so the terminal build works in the folder it is
+// started in.
 class PosixConsolePaths final : public ConsolePaths {
  public:
   char Separator() const override { return '/'; }
@@ -40,7 +42,7 @@ class PosixConsolePaths final : public ConsolePaths {
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
 
  private:
-  CodePage codePage_;
+  CodePage codePage_ = SystemCodePage();
 };
 
 }  // namespace shiftlet

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <utility>
 
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 #include "platform/system_file_layer.h"
 
 namespace shiftlet {
@@ -30,7 +30,7 @@ std::string PosixConsolePaths::Resolve(const std::string& folder, const std::str
 }
 
 std::unique_ptr<FileSystemObject> PosixConsolePaths::CreateFileSystemObject() {
-  return std::make_unique<ConsoleFileSystemObject>();
+  return std::make_unique<ConsoleFileSystemObject>(codePage_);
 }
 
 ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out,
@@ -39,7 +39,7 @@ ConsolePlatform::ConsolePlatform(std::istream& in, std::ostream& out,
       out_(out),
       boxes_(in, out),
       paths_(std::move(paths)),
-      files_(MakeSystemFileLayer()) {}
+      files_(MakeSystemFileLayer(paths_->NameCodePage())) {}
 
 ConsolePlatform::~ConsolePlatform() = default;
 
@@ -63,7 +63,7 @@ std::unique_ptr<FileSystemObject> ConsolePlatform::CreateFileSystemObject() {
 }
 
 std::string ConsoleFileSystemObject::GetParentFolderName(const std::string& path) {
-  return ParentFolderOf(path, "/", false, CodePage());
+  return ParentFolderOf(path, "/", false, codePage_);
 }
 
 bool ConsoleFileSystemObject::FileExists(const std::string& path) {

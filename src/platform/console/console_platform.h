@@ -5,8 +5,8 @@
 #include <optional>
 #include <ostream>
 
-#include "driver/code_page.h"
 #include "driver/platform.h"
+#include "paths/code_page.h"
 #include "platform/console/console_file_picker.h"
 #include "platform/console/console_message_boxes.h"
 #include "platform/console/console_paths.h"
@@ -42,9 +42,13 @@ class ConsolePlatform final : public Platform {
 // The file-system object on a terminal: '/' separates folders, and a file is a regular file.
 class ConsoleFileSystemObject final : public FileSystemObject {
  public:
+  explicit ConsoleFileSystemObject(const CodePage& codePage) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
+
+ private:
+  CodePage codePage_;
 };
 
 }  // namespace shiftlet

@@ -1,6 +1,6 @@
 #include "platform/given_source/given_source_platform.h"
 
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 
 namespace shiftlet {
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "paths/path_text.h"
 #include "platform/system_file_layer.h"
 #include "textfile/conversion_failure.h"
 
@@ -109,16 +110,10 @@ const char* KindOf(mode_t mode) {
                           ", not a regular file");
 }
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) {
-    return ".";
-  }
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 class PosixFileLayer final : public FileLayer {
  public:
+  explicit PosixFileLayer(const CodePage& codePage) : codePage_(codePage) {}
+
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
     // Asked first so that a device is never opened (opening some has effects of its own)...
     struct stat info {};
@@ -230,12 +225,25 @@ class PosixFileLayer final : public FileLayer {
   }
 
   void RemoveQuietly(const std::string& path) noexcept override { ::unlink(path.c_str()); }
+
+ private:
+  // The folder a file at `path` is in: the current one for a bare name.
+  std::string FolderOf(const std::string& path) const {
+    const std::string folder = ParentFolderOf(path, "/", false, codePage_);
+    return folder.empty() ? "." : folder;
+  }
+
+  CodePage codePage_;
 };
 
 }  // namespace
 
+std::unique_ptr<FileLayer> MakeSystemFileLayer(const CodePage& codePage) {
+  return std::make_unique<PosixFileLayer>(codePage);
+}
+
 std::unique_ptr<FileLayer> MakeSystemFileLayer() {
-  return std::make_unique<PosixFileLayer>();
+  return MakeSystemFileLayer(SystemCodePage());
 }
 
 }  // namespace shiftlet

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 #include "textfile/conversion_failure.h"
 
 namespace shiftlet {

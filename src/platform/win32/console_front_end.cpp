@@ -4,7 +4,7 @@
 #include <iostream>
 #include <utility>
 
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 #include "platform/console/console_platform.h"
 #include "platform/front_end.h"
 #include "platform/win32/win32_platform.h"
@@ -29,7 +29,7 @@ class Win32ConsolePaths final : public ConsolePaths {
   }
 
  private:
-  CodePage codePage_ = ActiveCodePage();
+  CodePage codePage_ = SystemCodePage();
 };
 
 }  // namespace

@@ -13,9 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "paths/path_text.h"
+#include "paths/windows_device_names.h"
 #include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
-#include "platform/windows_device_names.h"
 #include "textfile/conversion_failure.h"
 #include "textfile/replacement_file.h"
 
@@ -30,26 +31,6 @@ namespace {
 [[noreturn]] void FailNotRegular(const char* what, const std::string& path, const char* kind) {
   throw ConversionFailure(std::string(what) + " " + path + ": it is " + kind +
                           ", not a regular file");
-}
-
-bool IsLeadByte(unsigned char byte) {
-  return IsDBCSLeadByte(byte) != 0;
-}
-
-// Windows opens a device for a reserved name in any folder and for a device path, where a read
-// may never end and a write fails later for a reason that does not say why: both are refused by
-// their name, before anything is opened.
-void RefuseDeviceName(const char* what, const std::string& path) {
-  switch (WindowsDeviceIn(path, IsLeadByte)) {
-    case WindowsDevice::kReservedName:
-      throw ConversionFailure(std::string(what) + " " + path +
-                              ": it is a device name reserved by Windows");
-    case WindowsDevice::kDevicePath:
-      throw ConversionFailure(std::string(what) + " " + path +
-                              ": it is a Windows device path, not a file");
-    case WindowsDevice::kNone:
-      break;
-  }
 }
 
 // Attributes a replaced file keeps. Read-only is not among them: a read-only target is refused.
@@ -118,26 +99,6 @@ class Win32File final : public OpenFile {
   std::string path_;
 };
 
-// The folder a missing file would be created in, from the text: "C:\\a" for "C:\\a\\x.qnf", "C:\\"
-// for "C:\\x.qnf", "C:" (that drive's current folder) for "C:x.qnf", "." for "x.qnf". Read by
-// characters of the system's code page: in the double-byte ones a trail byte may be 0x5C ('\\').
-std::string FolderOf(const std::string& path) {
-  std::size_t last = std::string::npos;
-  for (std::size_t at = 0; at < path.size(); ++at) {
-    if (path[at] == '\\' || path[at] == '/') {
-      last = at;
-    } else if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size()) {
-      ++at;  // its trail byte is no separator, whatever its value
-    }
-  }
-  const bool hasDrive = path.size() >= 2 && path[1] == ':';
-  if (last == std::string::npos) {
-    return hasDrive ? path.substr(0, 2) : ".";
-  }
-  const bool isRoot = last == 0 || (hasDrive && last == 2);
-  return path.substr(0, isRoot ? last + 1 : last);
-}
-
 // Whether a failure to read a path's attributes means nothing is there. Any other failure (access
 // denied, a bad name, a device not ready) says nothing about what is there, so it is an error.
 bool NamesNothing(DWORD error) {
@@ -184,10 +145,14 @@ void TakeOverAttributes(const std::string& source, const WIN32_FILE_ATTRIBUTE_DA
 
 class Win32FileLayer final : public FileLayer {
  public:
-  explicit Win32FileLayer(ReplaceCalls calls) : calls_(std::move(calls)) {}
+  Win32FileLayer(ReplaceCalls calls, const CodePage& codePage)
+      : calls_(std::move(calls)), codePage_(codePage) {}
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
-    RefuseDeviceName("cannot open", path);
+    // Windows opens a device for a reserved name in any folder and for a device path, where a
+    // read may never end and a write fails later for a reason that does not say why: both are
+    // refused by their name, before anything is opened.
+    RefuseWindowsDevice("cannot open", path, codePage_);
     // Said by name here: the open below cannot take a folder (that needs
     // FILE_FLAG_BACKUP_SEMANTICS), and would only say "access denied".
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -216,7 +181,7 @@ class Win32FileLayer final : public FileLayer {
   }
 
   void CheckWritableInPlace(const std::string& path) override {
-    RefuseDeviceName("cannot write", path);
+    RefuseWindowsDevice("cannot write", path, codePage_);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       const DWORD error = GetLastError();
@@ -310,6 +275,13 @@ class Win32FileLayer final : public FileLayer {
   }
 
  private:
+  // The folder a missing file would be created in, from the text: "C:\\a" for "C:\\a\\x.qnf",
+  // "C:\\" for "C:\\x.qnf", "C:" (that drive's current folder) for "C:x.qnf", "." for "x.qnf".
+  std::string FolderOf(const std::string& path) const {
+    const std::string folder = ParentFolderOf(path, "\\/", true, codePage_);
+    return folder.empty() ? "." : folder;
+  }
+
   // A rename within the folder: atomic, and written through before it returns.
   void MoveIntoPlace(const std::string& source, const std::string& target) {
     if (!calls_.moveFile(source.c_str(), target.c_str(),
@@ -356,17 +328,22 @@ class Win32FileLayer final : public FileLayer {
   }
 
   ReplaceCalls calls_;
+  CodePage codePage_;
   std::vector<std::string> onlyCopies_;  // never removed: see RecoverFromFailedReplace
 };
 
 }  // namespace
 
-std::unique_ptr<FileLayer> MakeWin32FileLayer(ReplaceCalls calls) {
-  return std::make_unique<Win32FileLayer>(std::move(calls));
+std::unique_ptr<FileLayer> MakeWin32FileLayer(ReplaceCalls calls, const CodePage& codePage) {
+  return std::make_unique<Win32FileLayer>(std::move(calls), codePage);
+}
+
+std::unique_ptr<FileLayer> MakeSystemFileLayer(const CodePage& codePage) {
+  return MakeWin32FileLayer(ReplaceCalls{}, codePage);
 }
 
 std::unique_ptr<FileLayer> MakeSystemFileLayer() {
-  return MakeWin32FileLayer(ReplaceCalls{});
+  return MakeSystemFileLayer(SystemCodePage());
 }
 
 }  // namespace shiftlet

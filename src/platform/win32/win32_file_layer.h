@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "paths/code_page.h"
 #include "textfile/file_layer.h"
 
 namespace shiftlet {
@@ -24,7 +25,8 @@ struct ReplaceCalls {
       };
 };
 
-// The Win32 file layer, moving files through `calls`.
-std::unique_ptr<FileLayer> MakeWin32FileLayer(ReplaceCalls calls);
+// The Win32 file layer, moving files through `calls` and reading paths by characters of
+// `codePage`.
+std::unique_ptr<FileLayer> MakeWin32FileLayer(ReplaceCalls calls, const CodePage& codePage);
 
 }  // namespace shiftlet

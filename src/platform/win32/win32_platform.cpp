@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "driver/messages.h"
-#include "driver/path_text.h"
+#include "paths/path_text.h"
+#include "paths/windows_device_names.h"
 #include "platform/dialog_filter.h"
 #include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
-#include "platform/windows_device_names.h"
 #include "textfile/conversion_failure.h"
 
 namespace shiftlet {
@@ -32,11 +32,6 @@ int ShowBox(const std::string& text, UINT style) {
     throw std::runtime_error("cannot show a message box: " + SystemErrorText(GetLastError()));
   }
   return answer;
-}
-
-// Whether `byte` starts a double-byte character in the system's code page.
-bool IsSystemLeadByte(unsigned char byte) {
-  return IsDBCSLeadByte(byte) != 0;
 }
 
 HWND CreateOwnerWindow() {
@@ -119,32 +114,12 @@ void Win32FilePicker::ShowOpen() {
                            ")");
 }
 
-CodePage ActiveCodePage() {
-  if (GetACP() == CP_UTF8) {
-    return CodePage::Utf8();  // GetCPInfo lists no lead bytes for it
-  }
-  CodePage codePage;
-  CPINFO info{};
-  if (!GetCPInfo(CP_ACP, &info)) {
-    throw std::runtime_error("cannot read the system's code page: " +
-                             SystemErrorText(GetLastError()));
-  }
-  // Pairs of first and last lead byte, ended by a pair of zeros.
-  for (std::size_t pair = 0; pair + 1 < MAX_LEADBYTES && info.LeadByte[pair] != 0; pair += 2) {
-    codePage.AddLeadBytes(info.LeadByte[pair], info.LeadByte[pair + 1]);
-  }
-  return codePage;
-}
-
 std::string Win32FileSystemObject::GetParentFolderName(const std::string& path) {
   return ParentFolderOf(path, "\\/", true, codePage_);
 }
 
 bool Win32FileSystemObject::FileExists(const std::string& path) {
-  // A device counts, so that reading it refuses it with its reason.
-  if (WindowsDeviceIn(path, IsSystemLeadByte) != WindowsDevice::kNone) {
-    return true;
-  }
+  RefuseWindowsDevice("cannot open", path, codePage_);
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
@@ -158,7 +133,7 @@ std::string Win32FullPath(const std::string& folder, const std::string& path,
                           const CodePage& codePage) {
   // A device name stays as it was typed ("NUL", not "\\.\NUL"), so that the file layer refuses it
   // by the name the user gave, and why.
-  if (path.empty() || WindowsDeviceIn(path, IsSystemLeadByte) != WindowsDevice::kNone) {
+  if (path.empty() || WindowsDeviceIn(path, codePage) != WindowsDevice::kNone) {
     return path;
   }
   // Only a plain relative path ("new.qnf", "sub\\new.qnf") is taken from `folder`: one with a
@@ -183,7 +158,7 @@ std::string Win32FullPath(const std::string& folder, const std::string& path,
   }
 }
 
-Win32Platform::Win32Platform() : files_(MakeSystemFileLayer()) {}
+Win32Platform::Win32Platform() : files_(MakeSystemFileLayer(codePage_)) {}
 
 Win32Platform::~Win32Platform() = default;
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "driver/platform.h"
+#include "platform/system_file_layer.h"
 
 namespace shiftlet {
 
@@ -32,14 +33,11 @@ class Win32FilePicker final : public FilePicker {
   HWND owner_;
 };
 
-// The system's ANSI code page (CP_ACP), from the lead-byte ranges GetCPInfo gives.
-CodePage ActiveCodePage();
-
 // Paths as Windows writes them: '\' or '/' between folders, drive letters, characters of the
 // system's code page.
 class Win32FileSystemObject final : public FileSystemObject {
  public:
-  explicit Win32FileSystemObject(CodePage codePage = ActiveCodePage()) : codePage_(codePage) {}
+  explicit Win32FileSystemObject(CodePage codePage = SystemCodePage()) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
@@ -72,8 +70,8 @@ class Win32Platform final : public Platform {
  private:
   Win32MessageBoxes boxes_;
   std::unique_ptr<Win32FilePicker> picker_;
+  CodePage codePage_ = SystemCodePage();  // before the file layer, which reads names by it
   std::unique_ptr<FileLayer> files_;
-  CodePage codePage_ = ActiveCodePage();
 };
 
 // The text of the box that reports an error stopping the program before it converts anything.

@@ -99,7 +99,7 @@ TEST(ConsoleFileSystemObjectTest, FileExistsOnlyForFiles) {
   TempFolder folder;
   WriteBytes(folder / "default.qcf", "x");
   fs::create_directory(folder / "dir.qcf");
-  ConsoleFileSystemObject files;
+  ConsoleFileSystemObject files{CodePage()};
   EXPECT_TRUE(files.FileExists(folder / "default.qcf"));
   EXPECT_FALSE(files.FileExists(folder / "dir.qcf"));
   EXPECT_FALSE(files.FileExists(folder / "missing.qcf"));

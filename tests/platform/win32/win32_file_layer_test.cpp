@@ -320,7 +320,7 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
         return FALSE;
       };
     }
-    auto files = MakeWin32FileLayer(std::move(calls));
+    auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
     std::string temporary;
     std::string what;
     try {

@@ -64,7 +64,7 @@ bool DoubleByteRun() {
 
 TEST(Win32FileSystemObjectTest, DoubleByteNamesAreReadByCharacter) {
   REQUIRE_CODE_PAGE_932();
-  const CodePage codePage = ActiveCodePage();
+  const CodePage codePage = SystemCodePage();
   EXPECT_TRUE(codePage.IsLeadByte('\x95'));
   EXPECT_TRUE(codePage.IsLeadByte('\xfc'));
   EXPECT_FALSE(codePage.IsLeadByte('\xa0'));  // half-width katakana: one byte

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace shiftlet {
@@ -26,6 +27,14 @@ class CodePage {
   void AddLeadBytes(unsigned char first, unsigned char last);
 
   bool IsLeadByte(char byte) const { return lead_[static_cast<unsigned char>(byte)]; }
+  bool IsUtf8() const { return utf8_; }
+
+  // The bytes of the superscript digits one, two and three in this code page, each empty where it
+  // has none (1252 has B9, B2, B3; 932 has none). Windows keeps COM¹ to LPT³ for devices as it
+  // keeps COM1, and it reads them through the code page.
+  void SetSuperscriptDigits(std::string one, std::string two, std::string three);
+  // 1, 2 or 3 when `character` is that superscript digit in this code page; 0 otherwise.
+  int SuperscriptDigit(std::string_view character) const;
 
   // The length in bytes of the character that starts at `at` (< text.size()). In a double-byte
   // code page: 2 for a lead byte with a byte after it, else 1; a lead byte at the very end stands
@@ -42,6 +51,7 @@ class CodePage {
 
   std::array<bool, 256> lead_{};
   bool utf8_ = false;
+  std::array<std::string, 3> superscriptDigits_;
 };
 
 }  // namespace shiftlet

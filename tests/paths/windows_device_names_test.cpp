@@ -1,4 +1,4 @@
-#include "platform/windows_device_names.h"
+#include "paths/windows_device_names.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,22 @@
 namespace shiftlet {
 namespace {
 
-// Code page 932's lead bytes.
-bool IsShiftJisLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+// Code page 1252, with the superscript digits, as Windows gives it to the program.
+CodePage Windows1252() {
+  CodePage codePage;
+  codePage.SetSuperscriptDigits("\xB9", "\xB2", "\xB3");
+  return codePage;
 }
+
+// Code page 932: lead bytes, and no superscript digits.
+CodePage ShiftJis() {
+  CodePage codePage;
+  codePage.AddLeadBytes(0x81, 0x9F);
+  codePage.AddLeadBytes(0xE0, 0xFC);
+  return codePage;
+}
+
+const CodePage kWindows1252 = Windows1252();
 
 TEST(WindowsDeviceInTest, ReservedNamesAsTheLastPartInAnyFormAreDevices) {
   for (const char* path : {"NUL",
@@ -38,8 +50,12 @@ TEST(WindowsDeviceInTest, ReservedNamesAsTheLastPartInAnyFormAreDevices) {
                            "C:con",
                            "..\\aux",
                            "\\\\server\\share\\NUL",
-                           "\\\\?\\C:\\x\\con"}) {
-    EXPECT_EQ(WindowsDevice::kReservedName, WindowsDeviceIn(path)) << path;
+                           "\\\\?\\C:\\x\\con",
+                           "COM\xB9",
+                           "com\xB2.qnf",
+                           "C:\\Velmora\\LPT\xB3 .qnf",
+                           "lpt\xB9.tmp"}) {
+    EXPECT_EQ(WindowsDevice::kReservedName, WindowsDeviceIn(path, kWindows1252)) << path;
   }
 }
 
@@ -48,7 +64,7 @@ TEST(WindowsDeviceInTest, DevicePathsAreDevices) {
        {"\\\\.\\PhysicalDrive0", "\\\\.\\C:", "\\\\.\\C:\\menu.qof", "//./pipe/x", "\\\\.\\NUL",
         "\\\\?\\GLOBALROOT\\Device\\Null", "\\\\?\\globalroot\\x", "\\\\?\\PhysicalDrive0",
         "\\\\?\\C:", "\\\\?\\NUL", "\\??\\PhysicalDrive0", "\\\\?\\Volume{1234}", "\\\\?\\UNC"}) {
-    EXPECT_EQ(WindowsDevice::kDevicePath, WindowsDeviceIn(path)) << path;
+    EXPECT_EQ(WindowsDevice::kDevicePath, WindowsDeviceIn(path, kWindows1252)) << path;
   }
 }
 
@@ -73,19 +89,34 @@ TEST(WindowsDeviceInTest, OtherNamesAreFiles) {
                            "\\\\?\\UNC\\server\\share\\menu.qof",
                            "\\\\?\\Volume{1234}\\menu.qof",
                            "C:\\x\\.nul",
+                           "COM\xB9\xB9",
+                           "COM\xB4",  // an acute accent, not a superscript
+                           "LPT\xC2\xB9",
                            " NUL"}) {
-    EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn(path)) << path;
+    EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn(path, kWindows1252)) << path;
   }
+}
+
+TEST(WindowsDeviceInTest, SuperscriptDigitsAreThoseOfTheCodePage) {
+  // ¹ is C2 B9 in UTF-8, and in 932 there is none: B9 there is a half-width katakana.
+  EXPECT_EQ(WindowsDevice::kReservedName, WindowsDeviceIn("COM\xC2\xB9.qnf", CodePage::Utf8()));
+  EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn("COM\xB9.qnf", CodePage::Utf8()));
+  EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn("COM\xB9.qnf", ShiftJis()));
+  EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn("COM\xB9.qnf", CodePage()));
+  EXPECT_EQ("it is a device name reserved by Windows",
+            WindowsDeviceReason("C:\\LPT\xB2", kWindows1252));
+  EXPECT_EQ("it is a Windows device path, not a file",
+            WindowsDeviceReason("\\\\.\\C:", kWindows1252));
+  EXPECT_EQ("", WindowsDeviceReason("C:\\menu.qnf", kWindows1252));
 }
 
 TEST(WindowsDeviceInTest, SecondByteOfADoubleByteCharacterIsNoSeparator) {
   // 表 is 95 5C in code page 932: read by byte, "表NUL.qof" would end in "\NUL.qof".
   const std::string name = "\x95\x5CNUL.qof";
-  EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn(name, IsShiftJisLeadByte));
-  EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn("C:\\x\\" + name, IsShiftJisLeadByte));
-  EXPECT_EQ(WindowsDevice::kReservedName,
-            WindowsDeviceIn("C:\\\x95\x5C\\NUL.qof", IsShiftJisLeadByte));
-  EXPECT_EQ(WindowsDevice::kReservedName, WindowsDeviceIn(name));  // a single-byte code page
+  EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn(name, ShiftJis()));
+  EXPECT_EQ(WindowsDevice::kNone, WindowsDeviceIn("C:\\x\\" + name, ShiftJis()));
+  EXPECT_EQ(WindowsDevice::kReservedName, WindowsDeviceIn("C:\\\x95\x5C\\NUL.qof", ShiftJis()));
+  EXPECT_EQ(WindowsDevice::kReservedName, WindowsDeviceIn(name, CodePage()));  // single-byte
 }
 
 }  // namespace

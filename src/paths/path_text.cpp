@@ -1,4 +1,4 @@
-#include "driver/path_text.h"
+#include "paths/path_text.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/code_page.h"
+#include "paths/code_page.h"
 
 namespace shiftlet {
 

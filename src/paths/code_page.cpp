@@ -1,10 +1,13 @@
-#include "driver/code_page.h"
+#include "paths/code_page.h"
+
+#include <utility>
 
 namespace shiftlet {
 
 CodePage CodePage::Utf8() {
   CodePage codePage;
   codePage.utf8_ = true;
+  codePage.SetSuperscriptDigits("\xC2\xB9", "\xC2\xB2", "\xC2\xB3");
   return codePage;
 }
 
@@ -44,6 +47,19 @@ void CodePage::AddLeadBytes(unsigned char first, unsigned char last) {
   for (unsigned byte = first; byte <= last; ++byte) {
     lead_[byte] = true;
   }
+}
+
+void CodePage::SetSuperscriptDigits(std::string one, std::string two, std::string three) {
+  superscriptDigits_ = {std::move(one), std::move(two), std::move(three)};
+}
+
+int CodePage::SuperscriptDigit(std::string_view character) const {
+  for (std::size_t digit = 0; digit < superscriptDigits_.size(); ++digit) {
+    if (!character.empty() && character == superscriptDigits_[digit]) {
+      return static_cast<int>(digit) + 1;
+    }
+  }
+  return 0;
 }
 
 }  // namespace shiftlet

@@ -1,7 +1,9 @@
-#include "platform/windows_device_names.h"
+#include "paths/windows_device_names.h"
 
 #include <array>
 #include <cstddef>
+
+#include "textfile/conversion_failure.h"
 
 namespace shiftlet {
 
@@ -64,7 +66,7 @@ bool IsDevicePath(std::string_view path) {
   return verbatim && !IsFileAfterVerbatimPrefix(path.substr(4));
 }
 
-bool IsReservedName(std::string_view part) {
+bool IsReservedName(std::string_view part, const CodePage& codePage) {
   // Windows reads the name up to its first dot (or a colon, "COM1:") and drops spaces before it.
   std::size_t end = 0;
   while (end < part.size() && part[end] != '.' && part[end] != ':') {
@@ -81,27 +83,49 @@ bool IsReservedName(std::string_view part) {
       return true;
     }
   }
-  return name.size() == 4 && (StartsWithNoCase(name, "COM") || StartsWithNoCase(name, "LPT")) &&
-         name[3] >= '1' && name[3] <= '9';
+  if (name.size() < 4 || !(StartsWithNoCase(name, "COM") || StartsWithNoCase(name, "LPT"))) {
+    return false;
+  }
+  const std::string_view number = name.substr(3);
+  return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') ||
+         codePage.SuperscriptDigit(number) != 0;
 }
 
 }  // namespace
 
-WindowsDevice WindowsDeviceIn(std::string_view path, bool (*isLeadByte)(unsigned char)) {
+WindowsDevice WindowsDeviceIn(std::string_view path, const CodePage& codePage) {
   if (IsDevicePath(path)) {
     return WindowsDevice::kDevicePath;
   }
   // The last part starts after the last separator, or after a drive ("C:nul"), found character
   // by character.
   std::size_t start = path.size() >= 2 && IsLetter(path[0]) && path[1] == ':' ? 2 : 0;
-  for (std::size_t at = 0; at < path.size(); ++at) {
+  for (std::size_t at = 0; at < path.size(); at += codePage.CharacterLength(path, at)) {
     if (IsSeparator(path[at])) {
       start = at + 1;
-    } else if (isLeadByte != nullptr && isLeadByte(static_cast<unsigned char>(path[at]))) {
-      ++at;  // its trail byte is no separator, whatever its value
     }
   }
-  return IsReservedName(path.substr(start)) ? WindowsDevice::kReservedName : WindowsDevice::kNone;
+  return IsReservedName(path.substr(start), codePage) ? WindowsDevice::kReservedName
+                                                      : WindowsDevice::kNone;
+}
+
+std::string WindowsDeviceReason(std::string_view path, const CodePage& codePage) {
+  switch (WindowsDeviceIn(path, codePage)) {
+    case WindowsDevice::kReservedName:
+      return "it is a device name reserved by Windows";
+    case WindowsDevice::kDevicePath:
+      return "it is a Windows device path, not a file";
+    case WindowsDevice::kNone:
+      break;
+  }
+  return {};
+}
+
+void RefuseWindowsDevice(const char* what, const std::string& path, const CodePage& codePage) {
+  const std::string reason = WindowsDeviceReason(path, codePage);
+  if (!reason.empty()) {
+    throw ConversionFailure(std::string(what) + " " + path + ": " + reason);
+  }
 }
 
 }  // namespace shiftlet

@@ -1,0 +1,24 @@
+// The character set of the terminal build's names and text: the locale's, as the environment sets
+// it (LC_ALL, LC_CTYPE, LANG), read without changing the program's own locale.
+
+#include <langinfo.h>
+#include <locale.h>
+#include <strings.h>
+
+#include "platform/system_file_layer.h"
+
+namespace shiftlet {
+
+CodePage SystemCodePage() {
+  const locale_t environment = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+  if (environment == static_cast<locale_t>(nullptr)) {
+    return CodePage();  // a locale that is not installed: the C locale's bytes
+  }
+  const char* set = nl_langinfo_l(CODESET, environment);
+  const bool utf8 =
+      set != nullptr && (strcasecmp(set, "UTF-8") == 0 || strcasecmp(set, "utf8") == 0);
+  freelocale(environment);
+  return utf8 ? CodePage::Utf8() : CodePage();
+}
+
+}  // namespace shiftlet
