@@ -72,6 +72,11 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
   } else {
     err << "error: " << reason << '\n' << std::flush;
   }
+  // What a step that succeeded left on the disk (a converted run stays converted) is said too.
+  for (const std::string& leftBehind : system.Files().TakeFilesLeftBehind()) {
+    err << "warning: " << leftBehind << '\n' << std::flush;
+    reason += "; warning: " + leftBehind;
+  }
   // A run that failed before the destination was picked names the one it was given, if any.
   std::string destination = core.State().DestinationPath;
   if (destination.empty() && command.destination) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace shiftlet {
 
@@ -56,6 +57,11 @@ class FileLayer {
 
   // Removes a file, ignoring errors: used only to clean up after a failure.
   virtual void RemoveQuietly(const std::string& path) noexcept = 0;
+
+  // What calls that succeeded had to leave on the disk that the user never asked for (a replaced
+  // file's backup that could not be removed), each a sentence naming the file; taking them empties
+  // the list. Nothing, for a layer that leaves nothing.
+  virtual std::vector<std::string> TakeFilesLeftBehind() { return {}; }
 };
 
 }  // namespace shiftlet

@@ -262,11 +262,18 @@ class Win32FileLayer final : public FileLayer {
     // rights instead of the target's, silently dropping a grant Velmora's users rely on (or
     // adding one the administrator removed); failing keeps the old file as it was instead.
     if (calls_.replaceFile(target.c_str(), source.c_str(), backup.c_str(), 0)) {
-      DeleteFileA(backup.c_str());  // the old content; the new is in place whatever becomes of it
+      // The new file is in place whatever becomes of the old content; but a copy of it left in
+      // Velmora's folder is said, not kept in silence.
+      if (!calls_.deleteBackup(backup.c_str())) {
+        leftBehind_.push_back("the old content of " + target + " is left in " + backup +
+                              ", which could not be removed: " + SystemErrorText(GetLastError()));
+      }
       return;
     }
     RecoverFromFailedReplace(source, target, backup, GetLastError());
   }
+
+  std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
 
   void RemoveQuietly(const std::string& path) noexcept override {
     if (std::find(onlyCopies_.begin(), onlyCopies_.end(), path) == onlyCopies_.end()) {
@@ -330,6 +337,7 @@ class Win32FileLayer final : public FileLayer {
   ReplaceCalls calls_;
   CodePage codePage_;
   std::vector<std::string> onlyCopies_;  // never removed: see RecoverFromFailedReplace
+  std::vector<std::string> leftBehind_;
 };
 
 }  // namespace

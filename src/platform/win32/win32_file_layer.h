@@ -23,6 +23,8 @@ struct ReplaceCalls {
       [](LPCSTR existing, LPCSTR newName, DWORD flags) {
         return MoveFileExA(existing, newName, flags);
       };
+  // DeleteFileA, of the backup once the new file is in place.
+  std::function<BOOL(LPCSTR path)> deleteBackup = [](LPCSTR path) { return DeleteFileA(path); };
 };
 
 // The Win32 file layer, moving files through `calls` and reading paths by characters of

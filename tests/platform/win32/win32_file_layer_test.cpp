@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/system_file_layer.h"
+#include "platform/win32/system_error_text.h"
 #include "platform/win32/win32_file_layer.h"
 #include "support/temp_folder.h"
 #include "textfile/conversion_failure.h"
@@ -348,6 +350,31 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
   }
 }
 
+TEST(Win32ReplaceTest, ABackupThatCannotBeRemovedIsKeptAndSaid) {
+  TempFolder folder;
+  const std::string target = folder / "default.qcf";
+  WriteBytes(target, "old");
+  std::string backup;
+  ReplaceCalls calls;
+  calls.deleteBackup = [&backup](LPCSTR path) {
+    backup = path;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  };
+  auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+  ReplacementFile file(*files, target);
+  file.Write("new");
+  file.Commit();
+  EXPECT_EQ("new", ContentOf(target));
+  EXPECT_EQ("old", ContentOf(backup));
+  const std::vector<std::string> leftBehind = files->TakeFilesLeftBehind();
+  ASSERT_EQ(1U, leftBehind.size());
+  EXPECT_EQ("the old content of " + target + " is left in " + backup +
+                ", which could not be removed: " + SystemErrorText(ERROR_ACCESS_DENIED),
+            leftBehind[0]);
+  EXPECT_TRUE(files->TakeFilesLeftBehind().empty());
+}
+
 TEST_F(Win32FileLayerTest, ReadOnlyTargetIsNotReplacedAndTheNewFileCanStillGo) {
   const std::string target = folder_ / "default.qcf";
   const std::string source = folder_ / "default.qcf.1.tmp";
@@ -387,6 +414,15 @@ TEST_F(Win32FileLayerTest, NamesAreBytesInTheSystemsCodePage) {
   file->Close();
   const std::wstring wide = folder_.Path().wstring() + L"\\caf\u00e9.qnf";
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wide.c_str()));
+
+  // ¹ is B9 here, and Windows keeps COM¹ for a device as it keeps COM1: refused by its name.
+  try {
+    files_->CheckWritableInPlace(folder_.Path().string() + "\\com\xb9.qnf");
+    ADD_FAILURE() << "COM\xb9 passed";
+  } catch (const ConversionFailure& failure) {
+    EXPECT_NE(std::string::npos,
+              std::string(failure.what()).find(": it is a device name reserved by Windows"));
+  }
 }
 
 }  // namespace

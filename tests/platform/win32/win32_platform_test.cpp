@@ -19,6 +19,7 @@
 #include "driver/shiftlet_core.h"
 #include "platform/front_end.h"
 #include "support/temp_folder.h"
+#include "textfile/conversion_failure.h"
 
 namespace shiftlet {
 namespace {
@@ -87,6 +88,7 @@ TEST(Win32FileSystemObjectTest, FileExistsOnlyForFiles) {
   EXPECT_FALSE(files.FileExists(folder / "a-folder"));
   EXPECT_FALSE(files.FileExists(folder / "missing.qcf"));
   EXPECT_FALSE(files.FileExists(folder / "missing\\default.qcf"));
+  EXPECT_THROW(files.FileExists(folder / "nul.qcf"), ConversionFailure);  // refused, with why
 }
 
 TEST(Win32PlatformTest, HiddenOwnerWindowIsMadeOnFirstUseAndNeverShown) {

@@ -1,0 +1,80 @@
+// The quiet run's report of what a successful step left on the disk.
+
+#include "cli/quiet_run.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/scripted_platform.h"
+#include "platform/system_file_layer.h"
+#include "support/temp_folder.h"
+
+namespace shiftlet {
+namespace {
+
+using testing::ReadBytes;
+using testing::ScriptedPlatform;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+// The system's files, where each replace leaves its target's old content behind, as a replace
+// whose backup could not be removed does.
+class LeavingFileLayer final : public FileLayer {
+ public:
+  std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
+    return real_->OpenForReading(path);
+  }
+  void CheckWritableInPlace(const std::string& path) override { real_->CheckWritableInPlace(path); }
+  std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
+    return real_->CreateExclusive(path);
+  }
+  void Replace(const std::string& source, const std::string& target) override {
+    real_->Replace(source, target);
+    leftBehind_.push_back("the old content of " + target + " is left in " + target + ".old");
+  }
+  void RemoveQuietly(const std::string& path) noexcept override { real_->RemoveQuietly(path); }
+  std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
+
+ private:
+  std::unique_ptr<FileLayer> real_ = MakeSystemFileLayer();
+  std::vector<std::string> leftBehind_;
+};
+
+TEST(QuietRunTest, WhatAConversionLeftBehindIsAWarningAndInTheLog) {
+  TempFolder folder;
+  WriteBytes(folder / "menu.qof", "1\r\n\"File\",1,0,\"1\",0\r\n");
+  WriteBytes(folder / "default.qcf", "\"menu.qnf\",\"classic\",\"en-GB\"\r\n");
+  LeavingFileLayer files;
+  ScriptedPlatform system(files);
+  CommandLine command;
+  command.mode = CommandLine::Mode::kQuiet;
+  command.source = folder / "menu.qof";
+  command.destination = folder / "new.qnf";
+  command.log = folder / "shiftlet.log";
+  std::ostringstream out;
+  std::ostringstream err;
+
+  EXPECT_EQ(0, RunQuietly(system, command, "shiftlet", out, err));
+
+  const std::string configuration = folder / "default.qcf";
+  EXPECT_EQ("new.qnf\r\nclassic\r\nen-GB\r\n", ReadBytes(configuration));
+  EXPECT_EQ("converted " + (folder / "menu.qof") + " to " + (folder / "new.qnf") +
+                ": 1 item; default.qcf updated\n",
+            out.str());
+  const std::string warning =
+      "warning: the old content of " + configuration + " is left in " + configuration + ".old";
+  EXPECT_EQ("warning: the old content of " + (folder / "new.qnf") + " is left in " +
+                (folder / "new.qnf") + ".old\n" + warning + "\n",
+            err.str());
+  const std::string log = ReadBytes(folder / "shiftlet.log");
+  EXPECT_NE(std::string::npos, log.find("\tconverted\t1 item; default.qcf updated; warning: "))
+      << log;
+  EXPECT_NE(std::string::npos, log.find(warning)) << log;
+}
+
+}  // namespace
+}  // namespace shiftlet
