@@ -68,8 +68,10 @@ int Check(Platform& system, const CommandLine& command) {
   }
   const DryRunCheck check = CheckByDryRun(system, command.source, command.destination);
   if (log) {
+    // A check that ran did its job, whatever its verdict: a lost line is only a warning.
     log->AppendOrSay(
-        true, check.source, LoggedDestination(system, check.destination, command.destination),
+        /*done=*/true, check.source,
+        LoggedDestination(system, check.destination, command.destination),
         check.Converts() ? "would convert" : "would fail", CheckLogReason(check), std::cerr);
   }
   ShowCommandText(

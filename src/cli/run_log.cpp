@@ -30,6 +30,15 @@ bool RunLog::Append(const std::string& source, const std::string& destination,
   return file_->AppendLine(line);
 }
 
+void RunLog::AppendOrSay(bool done, const std::string& source, const std::string& destination,
+                         const std::string& result, const std::string& reason, std::ostream& err) {
+  if (!Append(source, destination, result, reason)) {
+    err << (done ? "warning: " : "error: ") << "cannot write to the log "
+        << ShownText(path_, codePage_) << '\n'
+        << std::flush;
+  }
+}
+
 bool OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage,
                 std::optional<RunLog>& log, std::ostream& err) {
   if (!path) {
@@ -42,15 +51,6 @@ bool OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage
     return false;
   }
   return true;
-}
-
-void RunLog::AppendOrSay(bool done, const std::string& source, const std::string& destination,
-                         const std::string& result, const std::string& reason, std::ostream& err) {
-  if (!Append(source, destination, result, reason)) {
-    err << (done ? "warning: " : "error: ") << "cannot write to the log "
-        << ShownText(path_, codePage_) << '\n'
-        << std::flush;
-  }
 }
 
 std::string LoggedDestination(Platform& system, const std::string& picked,
