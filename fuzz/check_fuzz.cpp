@@ -17,6 +17,7 @@
 #include "cli/quiet_run.h"
 #include "fuzz/fuzz_support.h"
 #include "paths/path_text.h"
+#include "paths/shown_text.h"
 #include "support/memory_file_layer.h"
 
 namespace {
@@ -84,8 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Require(check.status == status, "the check's verdict is the quiet run's exit status");
   if (status != 0) {
-    Require(err.str() == "error: " + check.failure + "\n",
-            "the check fails for the quiet run's reason");
+    Require(
+        err.str() == "error: " + shiftlet::ShownText(check.failure, platform.NameCodePage()) + "\n",
+        "the check fails for the quiet run's reason");
     return 0;
   }
   const std::string& written = platform.memory.files.at("/v/new.qnf");

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "driver/messages.h"
+#include "paths/shown_text.h"
+
 namespace shiftlet {
 
 namespace {
@@ -15,46 +18,49 @@ std::string Counts(const DryRunCheck& check) {
   return Plural(check.items, "item", "items") + " in " + Plural(check.menus, "menu", "menus");
 }
 
-std::string Verdict(const DryRunCheck& check) {
+std::string Verdict(const DryRunCheck& check, const CodePage& codePage) {
+  const std::string source = ShownText(check.source, codePage);
   if (!check.Converts()) {
-    return check.source + " does not convert.";
+    return source + " does not convert.";
   }
-  return check.source + " converts" +
+  return source + " converts" +
          (check.warnings.empty() ? "" : ", with " + WarningCount(check.warnings.size())) + ".";
 }
 
 // The findings in the order they are listed: the warnings, then why the run would fail.
-std::vector<std::string> FindingLines(const DryRunCheck& check) {
+std::vector<std::string> FindingLines(const DryRunCheck& check, const CodePage& codePage) {
   std::vector<std::string> lines;
   for (const MenuWarning& warning : check.warnings) {
-    lines.push_back(WarningLine(warning));
+    lines.push_back("warning: " + ShownText(WarningText(warning), codePage));
   }
   if (!check.Converts()) {
-    lines.push_back("error: " + check.failure);
+    lines.push_back("error: " + ShownText(check.failure, codePage));
   }
   return lines;
 }
 
 // What a conversion would write, in the words of a quiet run's line.
-std::string Writes(const DryRunCheck& check) {
-  std::string writes = "It would write " + check.destination + ": " +
+std::string Writes(const DryRunCheck& check, const CodePage& codePage) {
+  const auto shown = [&](const std::string& text) { return ShownText(text, codePage); };
+  std::string writes = "It would write " + shown(check.destination) + ": " +
                        Plural(check.destinationLines, "line", "lines") + ".\n";
   if (check.configurationFound) {
-    return writes + "It would update " + check.configurationPath + ": its first line \"" +
-           check.configurationBefore + "\" becomes \"" + check.configurationAfter + "\".\n";
+    return writes + "It would update " + shown(check.configurationPath) + ": its first line \"" +
+           shown(check.configurationBefore) + "\" becomes \"" + shown(check.configurationAfter) +
+           "\".\n";
   }
-  return writes + "There is no " + check.configurationPath + ", so none would be written.\n";
+  return writes + "There is no " + shown(check.configurationPath) + ", so none would be written.\n";
 }
 
-std::string ItemLine(const MenuTables& tables, std::int16_t position) {
+std::string ItemLine(const MenuTables& tables, std::int16_t position, const CodePage& codePage) {
   return "item " + std::to_string(position + 1) + ": " +
-         Excerpt(tables.itemTable.At(position).Text);
+         ShownText(Excerpt(tables.itemTable.At(position).Text), codePage);
 }
 
 // The tree of the node lines: each item under the item its node line points at, the top menu's
 // items (pointing at -1) at the left. Items that only point at one another in a circle are never
 // reached from the top, so they are listed after it with what they point at.
-std::string MenuTree(const DryRunCheck& check) {
+std::string MenuTree(const DryRunCheck& check, const CodePage& codePage) {
   const MenuTables& tables = *check.tables;
   std::vector<std::vector<std::int16_t>> children(check.nodes.size());
   std::vector<std::int16_t> roots;
@@ -76,7 +82,7 @@ std::string MenuTree(const DryRunCheck& check) {
     const auto [position, depth] = pending.back();
     pending.pop_back();
     shown[static_cast<std::size_t>(position)] = true;
-    tree += std::string(2 * depth, ' ') + ItemLine(tables, position) + '\n';
+    tree += std::string(2 * depth, ' ') + ItemLine(tables, position, codePage) + '\n';
     const auto& below = children[static_cast<std::size_t>(position)];
     for (auto child = below.rbegin(); child != below.rend(); ++child) {
       pending.emplace_back(*child, depth + 1);
@@ -85,7 +91,7 @@ std::string MenuTree(const DryRunCheck& check) {
   std::string unreached;
   for (const MenuNode& node : check.nodes) {
     if (!shown[static_cast<std::size_t>(node.position)]) {
-      unreached += "  " + ItemLine(tables, node.position) + " (under item " +
+      unreached += "  " + ItemLine(tables, node.position, codePage) + " (under item " +
                    std::to_string(node.opener + 1) + ")\n";
     }
   }
@@ -97,31 +103,31 @@ std::string MenuTree(const DryRunCheck& check) {
 
 }  // namespace
 
-std::string WarningLine(const MenuWarning& warning) {
+std::string WarningText(const MenuWarning& warning) {
   const std::string where = warning.where.Described();
-  return "warning: " + (where.empty() ? "" : where + ": ") + warning.reason;
+  return (where.empty() ? "" : where + ": ") + warning.reason;
 }
 
 std::string WarningCount(std::size_t warnings) {
   return Plural(static_cast<std::int64_t>(warnings), "warning", "warnings");
 }
 
-std::string CheckReport(const DryRunCheck& check) {
-  std::string report = check.source + ": " + Counts(check) + "\n";
-  for (const std::string& line : FindingLines(check)) {
+std::string CheckReport(const DryRunCheck& check, const CodePage& codePage) {
+  std::string report = ShownText(check.source, codePage) + ": " + Counts(check) + "\n";
+  for (const std::string& line : FindingLines(check, codePage)) {
     report += line + '\n';
   }
-  report += Verdict(check) + '\n';
+  report += Verdict(check, codePage) + '\n';
   if (check.Converts()) {
-    report += Writes(check) + MenuTree(check);
+    report += Writes(check, codePage) + MenuTree(check, codePage);
   }
   return report;
 }
 
 std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
-                         const std::string& wholeReportCommand) {
-  const std::vector<std::string> findings = FindingLines(check);
-  std::string summary = Verdict(check) + "\n" + Counts(check) + ".\n";
+                         const std::string& wholeReportCommand, const CodePage& codePage) {
+  const std::vector<std::string> findings = FindingLines(check, codePage);
+  std::string summary = Verdict(check, codePage) + "\n" + Counts(check) + ".\n";
   if (!findings.empty()) {
     summary += '\n';
   }
@@ -132,8 +138,25 @@ std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
     summary += "... and " + std::to_string(findings.size() - shownFindings) + " more.\n";
   }
   summary += "\nFor the whole report and the menus as Velmora 1.1 will show them, run:\n" +
-             wholeReportCommand;
+             ShownText(wholeReportCommand, codePage);
   return summary;
+}
+
+std::string CheckLogReason(const DryRunCheck& check) {
+  if (!check.Converts()) {
+    return check.failure;
+  }
+  std::string reason = Plural(check.items, "item", "items");
+  if (!check.warnings.empty()) {
+    reason += ", " + WarningCount(check.warnings.size());
+    const char* separator = ": ";
+    for (const MenuWarning& warning : check.warnings) {
+      reason += separator + WarningText(warning);
+      separator = "; ";
+    }
+  }
+  return reason + "; " + messages::kConfigurationName +
+         (check.configurationFound ? " would be updated" : " not found, so none would be written");
 }
 
 }  // namespace shiftlet

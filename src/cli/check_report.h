@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/check_run.h"
+#include "paths/code_page.h"
 
 namespace shiftlet {
 
@@ -11,16 +12,20 @@ namespace shiftlet {
 // run would fail, "error: ..." with its reason), the verdict, and, when it would convert, what it
 // would write (the new file and its lines, what becomes of default.qcf) and the menus as Velmora
 // 1.1 will show them: an indented tree built from the node lines, so a misplaced item shows at a
-// glance.
-std::string CheckReport(const DryRunCheck& check);
+// glance. Paths, texts and reasons are shown as ShownText shows them in `codePage`.
+std::string CheckReport(const DryRunCheck& check, const CodePage& codePage);
 
 // What fits in a message box: the verdict, the counts, the first `shownFindings` findings, and
-// the command (`wholeReportCommand`) that prints the whole report.
+// the command (`wholeReportCommand`) that prints the whole report, shown as in CheckReport.
 std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
-                         const std::string& wholeReportCommand);
+                         const std::string& wholeReportCommand, const CodePage& codePage);
 
-// "warning: menu.qof line 4, item 3, field 1 (Text): holds a comma, ..."
-std::string WarningLine(const MenuWarning& warning);
+// The reason in a check's log line, as the log's one field: why the run would fail, or "13
+// items, 2 warnings: <warning>; <warning>; default.qcf would be updated".
+std::string CheckLogReason(const DryRunCheck& check);
+
+// "menu.qof line 4, item 3, field 1 (Text): holds a comma, ..."
+std::string WarningText(const MenuWarning& warning);
 
 // "1 warning", "2 warnings".
 std::string WarningCount(std::size_t warnings);

@@ -67,10 +67,10 @@ DryRunCheck CheckByDryRun(Platform& system, const std::optional<std::string>& so
   check.menus = CountMenus(core.Tables(), check.items);
   check.warnings = MenuWarnings(core.Tables(), check.items, core.NewFileWritten());
   *check.tables = core.Tables();
+  check.destination = core.State().DestinationPath;
   if (!check.Converts()) {
     return check;
   }
-  check.destination = core.State().DestinationPath;
   for (const auto& [path, bytes] : dryRun.DryRunFiles().Replaced()) {
     if (path == check.destination) {
       ReadNodeLines(bytes, check);

@@ -29,8 +29,8 @@ struct DryRunCheck {
   std::int64_t menus = 0;  // distinct menus holding those items
   std::vector<MenuWarning> warnings;
   std::unique_ptr<MenuTables> tables = std::make_unique<MenuTables>();  // the items, for texts
-  // The new menu file the run would write, its number of lines and its node lines as written
-  // (empty unless it would convert).
+  // The new menu file the run would write (empty when it failed before picking one), its number
+  // of lines and its node lines as written (empty unless it would convert).
   std::string destination;
   std::int64_t destinationLines = 0;
   std::vector<MenuNode> nodes;

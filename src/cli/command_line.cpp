@@ -25,7 +25,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
     option->type_size(1)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
   }
   quietFlag->excludes(checkFlag);
-  log->needs(quietFlag);
   // Set either way: CLI11 takes them by default when built for Windows.
   app.allow_windows_style_options(slashOptions);
 
@@ -52,7 +51,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
     return command;
   }
   for (const auto& [option, name] :
-       {std::pair{source, "--source"}, {destination, "--destination"}}) {
+       {std::pair{source, "--source"}, {destination, "--destination"}, {log, "--log"}}) {
     if (option->count() > 0 && !quiet && !check) {
       command.mode = CommandLine::Mode::kUsageError;
       command.error = std::string(name) + " needs --quiet or --check";
@@ -74,7 +73,8 @@ std::string UsageText(const std::string& programName) {
   const std::string line = "       " + programName;
   return "usage: " + programName + " [PATH]\n" + line +
          " --quiet [--source PATH] [--destination PATH] [--log FILE]\n" + line +
-         " --check [--source PATH] [--destination PATH]\n" + line + " --help | --version\n";
+         " --check [--source PATH] [--destination PATH] [--log FILE]\n" + line +
+         " --help | --version\n";
 }
 
 std::string HelpText(const std::string& programName) {
@@ -88,8 +88,11 @@ std::string HelpText(const std::string& programName) {
          "                        Yes, and each picker's proposal is taken unless a path is given\n"
          "  --source PATH         the old menu file (.qof) to convert or check\n"
          "  --destination PATH    the new menu file (.qnf); default.qcf beside it is updated\n"
-         "  --log FILE            add one line per run to FILE: time, source, destination,\n"
-         "                        result, reason\n"
+         "  --log FILE            add one line per run to FILE, fields separated by tabs: time,\n"
+         "                        source, destination, result, reason; a check's result is\n"
+         "                        \"would convert\" or \"would fail\", so that a check on every "
+         "PC\n"
+         "                        into one shared log shows which would fail, and why\n"
          "  --check               run the conversion with every write kept in memory and report\n"
          "                        what it would do: the same verdict and reason as --quiet;\n"
          "                        nothing is written\n"

@@ -9,9 +9,12 @@
 #include "cli/check_run.h"
 #include "cli/command_line.h"
 #include "cli/quiet_run.h"
+#include "cli/run_log.h"
 #include "driver/shiftlet_core.h"
+#include "paths/shown_text.h"
 #include "platform/front_end.h"
 #include "platform/given_source/given_source_platform.h"
+#include "platform/system_file_layer.h"
 
 namespace shiftlet {
 
@@ -19,6 +22,11 @@ namespace {
 
 // A message box has room for the verdict and a few findings.
 constexpr std::size_t kFindingsInABox = 5;
+
+// An error's text as the front-end shows it: it may hold a path or a field of a file.
+std::string ShownError(const std::string& what) {
+  return ShownText(what, SystemCodePage());
+}
 
 int RunInteractively(const std::optional<std::string>& source) {
   try {
@@ -33,21 +41,44 @@ int RunInteractively(const std::optional<std::string>& source) {
     ReportError(std::string(error.End() == RunEnd::kSucceeded
                                 ? "The menu file was converted, but Shiftlet could not say so: "
                                 : "The conversion failed, and Shiftlet could not say so: ") +
-                error.what());
+                ShownError(error.what()));
     return ExitStatusFor(error.End());
   } catch (const std::exception& error) {
-    ReportStartupError(error.what());
+    ReportStartupError(ShownError(error.what()));
   } catch (...) {
     ReportStartupError("unknown error");
   }
   return kExitStartupError;
 }
 
+ShownVerdict VerdictOf(const DryRunCheck& check) {
+  if (!check.Converts()) {
+    return ShownVerdict::kDoesNotConvert;
+  }
+  return check.warnings.empty() ? ShownVerdict::kConverts : ShownVerdict::kConvertsWithWarnings;
+}
+
+// The check, with its line in the log when one is named: opened first and written before the
+// report is shown, as a quiet run's.
 int Check(Platform& system, const CommandLine& command) {
+  const CodePage& codePage = system.NameCodePage();
+  std::optional<RunLog> log;
+  if (!OpenRunLog(command.log, codePage, log, std::cerr)) {
+    return 1;
+  }
   const DryRunCheck check = CheckByDryRun(system, command.source, command.destination);
-  ShowCommandText(CheckReport(check), CheckSummary(check, kFindingsInABox,
-                                                   ReportingCommandName() + " --check --source \"" +
-                                                       check.source + "\""));
+  if (log) {
+    // A check that ran did its job, whatever its verdict: a lost line is only a warning.
+    log->AppendOrSay(
+        /*done=*/true, check.source,
+        LoggedDestination(system, check.destination, command.destination),
+        check.Converts() ? "would convert" : "would fail", CheckLogReason(check), std::cerr);
+  }
+  ShowCommandText(
+      CheckReport(check, codePage),
+      CheckSummary(check, kFindingsInABox,
+                   ReportingCommandName() + " --check --source \"" + check.source + "\"", codePage),
+      VerdictOf(check));
   return check.status;
 }
 
@@ -68,7 +99,7 @@ int RunProgram(const std::vector<std::string>& args) {
     case CommandLine::Mode::kInteractive:
       return RunInteractively(command.path);
     case CommandLine::Mode::kUsageError: {
-      const std::string text = name + ": " + command.error + '\n' + UsageText(name);
+      const std::string text = name + ": " + ShownError(command.error) + '\n' + UsageText(name);
       if (AsksForQuiet(args)) {
         std::cerr << text << std::flush;
       } else {
@@ -77,10 +108,10 @@ int RunProgram(const std::vector<std::string>& args) {
       return kExitUsage;
     }
     case CommandLine::Mode::kHelp:
-      ShowCommandText(HelpText(name), HelpText(name));
+      ShowCommandText(HelpText(name), HelpText(name), ShownVerdict::kNone);
       return 0;
     case CommandLine::Mode::kVersion:
-      ShowCommandText(VersionText(), VersionText());
+      ShowCommandText(VersionText(), VersionText(), ShownVerdict::kNone);
       return 0;
     case CommandLine::Mode::kQuiet:
     case CommandLine::Mode::kCheck:
@@ -96,7 +127,7 @@ int RunProgram(const std::vector<std::string>& args) {
     }
     return Check(*system, command);
   } catch (const std::exception& error) {
-    std::cerr << "error: " << error.what() << '\n' << std::flush;
+    std::cerr << "error: " << ShownError(error.what()) << '\n' << std::flush;
   }
   return kExitStartupError;
 }

@@ -10,6 +10,7 @@
 #include "driver/messages.h"
 #include "driver/shiftlet_core.h"
 #include "menu/menu_warnings.h"
+#include "paths/shown_text.h"
 #include "platform/unattended/unattended_platform.h"
 
 namespace shiftlet {
@@ -40,15 +41,10 @@ std::string SuccessDetail(const ShiftletCore& core, const std::string& source,
 
 int RunQuietly(Platform& system, const CommandLine& command, const std::string& checkCommand,
                std::ostream& out, std::ostream& err) {
-  // The log is opened first: an administrator who asked for it gets no run without its line.
+  const CodePage& codePage = system.NameCodePage();
   std::optional<RunLog> log;
-  if (command.log) {
-    try {
-      log.emplace(*command.log);
-    } catch (const std::exception& error) {
-      err << "error: " << error.what() << '\n';
-      return 1;
-    }
+  if (!OpenRunLog(command.log, codePage, log, err)) {
+    return 1;
   }
 
   UnattendedPlatform platform(system, {command.source, command.destination});
@@ -66,30 +62,23 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
   const std::string source = answered.empty() ? command.source.value_or("") : answered.front();
   if (status == 0) {
     reason = SuccessDetail(core, source, command.destination, checkCommand);
-    out << "converted " << source << " to " << core.State().DestinationPath << ": " << reason
+    out << ShownText("converted " + source + " to " + core.State().DestinationPath + ": " + reason,
+                     codePage)
         << '\n'
         << std::flush;
   } else {
-    err << "error: " << reason << '\n' << std::flush;
+    err << "error: " << ShownText(reason, codePage) << '\n' << std::flush;
   }
   // What a step that succeeded left on the disk (a converted run stays converted) is said too.
   for (const std::string& leftBehind : system.Files().TakeFilesLeftBehind()) {
-    err << "warning: " << leftBehind << '\n' << std::flush;
+    err << "warning: " << ShownText(leftBehind, codePage) << '\n' << std::flush;
     reason += "; warning: " + leftBehind;
   }
-  // A run that failed before the destination was picked names the one it was given, if any.
-  std::string destination = core.State().DestinationPath;
-  if (destination.empty() && command.destination) {
-    try {
-      destination = system.FullPath(*command.destination);
-    } catch (const std::exception&) {
-      destination = *command.destination;
-    }
-  }
-  if (log && !log->Append(source, destination, status == 0 ? "converted" : "failed", reason)) {
+  if (log) {
     // The files are as the run left them: a converted run stays converted, and says what it lacks.
-    err << (status == 0 ? "warning: " : "error: ") << "cannot write to the log " << *command.log
-        << '\n';
+    log->AppendOrSay(status == 0, source,
+                     LoggedDestination(system, core.State().DestinationPath, command.destination),
+                     status == 0 ? "converted" : "failed", reason, err);
   }
   return status;
 }

@@ -2,28 +2,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <stdexcept>
 
+#include "paths/shown_text.h"
 #include "platform/append_file.h"
 
 namespace shiftlet {
 
-namespace {
-
-// A tab or line end inside a field would break the one-line-per-run form.
-std::string OneField(const std::string& text) {
-  std::string field = text;
-  for (char& c : field) {
-    if (c == '\t' || c == '\r' || c == '\n') {
-      c = ' ';
-    }
-  }
-  return field;
-}
-
-}  // namespace
-
-RunLog::RunLog(const std::string& path) {
+RunLog::RunLog(const std::string& path, const CodePage& codePage)
+    : path_(path), codePage_(codePage) {
   try {
     file_ = OpenForAppending(path);
   } catch (const std::runtime_error& reason) {
@@ -35,9 +23,46 @@ RunLog::~RunLog() = default;
 
 bool RunLog::Append(const std::string& source, const std::string& destination,
                     const std::string& result, const std::string& reason) {
-  const std::string line = LocalTimeIso8601(std::time(nullptr)) + '\t' + OneField(source) + '\t' +
-                           OneField(destination) + '\t' + result + '\t' + OneField(reason);
+  std::string line = LocalTimeIso8601(std::time(nullptr));
+  for (const std::string* field : {&source, &destination, &result, &reason}) {
+    line += '\t' + ShownText(*field, codePage_);
+  }
   return file_->AppendLine(line);
+}
+
+void RunLog::AppendOrSay(bool done, const std::string& source, const std::string& destination,
+                         const std::string& result, const std::string& reason, std::ostream& err) {
+  if (!Append(source, destination, result, reason)) {
+    err << (done ? "warning: " : "error: ") << "cannot write to the log "
+        << ShownText(path_, codePage_) << '\n'
+        << std::flush;
+  }
+}
+
+bool OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage,
+                std::optional<RunLog>& log, std::ostream& err) {
+  if (!path) {
+    return true;
+  }
+  try {
+    log.emplace(*path, codePage);
+  } catch (const std::exception& error) {
+    err << "error: " << ShownText(error.what(), codePage) << '\n' << std::flush;
+    return false;
+  }
+  return true;
+}
+
+std::string LoggedDestination(Platform& system, const std::string& picked,
+                              const std::optional<std::string>& given) {
+  if (!picked.empty() || !given) {
+    return picked;
+  }
+  try {
+    return system.FullPath(*given);
+  } catch (const std::exception&) {
+    return *given;
+  }
 }
 
 std::string LocalTimeIso8601(std::time_t when) {

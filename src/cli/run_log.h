@@ -2,19 +2,26 @@
 
 #include <ctime>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
+
+#include "driver/platform.h"
+#include "paths/code_page.h"
 
 namespace shiftlet {
 
 class AppendFile;
 
-// The log of unattended runs: one line appended per run, fields separated by tabs:
-// local time (ISO 8601), source, destination, result ("converted" or "failed"), reason.
+// The log of unattended runs and checks: one line appended per run, fields separated by tabs:
+// local time (ISO 8601), source, destination, result ("converted" or "failed"; a check's "would
+// convert" or "would fail"), reason. Each field is shown as ShownText shows it, by characters of
+// the system's code page, so that a tab or a line end from a file or a name stays in its field.
 class RunLog {
  public:
   // Opens `path` for appending, creating it if need be. Throws std::runtime_error saying why when
   // it cannot, so that nothing is converted without its line.
-  explicit RunLog(const std::string& path);
+  RunLog(const std::string& path, const CodePage& codePage);
   ~RunLog();
   RunLog(const RunLog&) = delete;
   RunLog& operator=(const RunLog&) = delete;
@@ -24,9 +31,26 @@ class RunLog {
   bool Append(const std::string& source, const std::string& destination, const std::string& result,
               const std::string& reason);
 
+  // Append, and when the line cannot be written, says so on `err`: as a "warning:" after a run
+  // that did its job (`done`: its files, or its verdict, stand), else as an "error:".
+  void AppendOrSay(bool done, const std::string& source, const std::string& destination,
+                   const std::string& result, const std::string& reason, std::ostream& err);
+
  private:
   std::unique_ptr<AppendFile> file_;
+  std::string path_;
+  CodePage codePage_;
 };
+
+// Opens the log a command line names, before its run: an administrator who asked for one gets no
+// run without its line. False, with why on `err` in an "error:" line, when it cannot be opened.
+bool OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage,
+                std::optional<RunLog>& log, std::ostream& err);
+
+// The destination a run's line names: the one the run picked, or, for a run that failed before
+// picking one, the one it was given (`given`) made full, if any.
+std::string LoggedDestination(Platform& system, const std::string& picked,
+                              const std::optional<std::string>& given);
 
 // `when` in local time as ISO 8601 with the offset from UTC: "2026-12-07T13:05:09+01:00".
 std::string LocalTimeIso8601(std::time_t when);

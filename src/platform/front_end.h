@@ -34,8 +34,18 @@ bool AcceptsSlashOptions();
 // reports through its exit status and its log alone.
 bool HasTerminal();
 
+// What a text the command line asked for says of the old file, so that a box can show it at a
+// glance: nothing (help, the version), or a check's verdict.
+enum class ShownVerdict {
+  kNone,
+  kConverts,
+  kConvertsWithWarnings,
+  kDoesNotConvert,
+};
+
 // Shows a text the command line asked for (help, the version, a check's report): on a terminal
-// `whole` goes to standard output; a program without one shows `boxText` in one message box.
-void ShowCommandText(const std::string& whole, const std::string& boxText);
+// `whole` goes to standard output; a program without one shows `boxText` in one message box, with
+// the icon of `verdict`.
+void ShowCommandText(const std::string& whole, const std::string& boxText, ShownVerdict verdict);
 
 }  // namespace shiftlet

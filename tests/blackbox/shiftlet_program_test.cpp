@@ -88,6 +88,32 @@ Texts Proposals(const std::string& out) {
   return paths;
 }
 
+// The four fields after the time of each line of a log.
+Texts LogFields(const std::string& lines) {
+  const std::regex kLine(
+      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\t([^\t]*)\t([^\t]*)\t([^\t]*)\t(["
+      "^\t\n]*)\n");
+  Texts fields;
+  for (auto it = std::sregex_iterator(lines.begin(), lines.end(), kLine);
+       it != std::sregex_iterator(); ++it) {
+    for (std::size_t group = 1; group <= 4; ++group) {
+      fields.push_back((*it)[group].str());
+    }
+  }
+  return fields;
+}
+
+// The first control byte in `text` other than those in `allowed`, as a number; -1 if none.
+int RawControlByte(std::string_view text, std::string_view allowed) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 || byte == 0x7F) && allowed.find(c) == std::string_view::npos) {
+      return byte;
+    }
+  }
+  return -1;
+}
+
 const Texts kUntilSource{msg::kAskInstalled, msg::kAskContinue, msg::kSelectSource};
 const Texts kUntilDestination{msg::kAskInstalled, msg::kAskContinue, msg::kSelectSource,
                               msg::kSelectDestination};
@@ -477,23 +503,86 @@ TEST_F(ShiftletProgramTest, LogGetsOneLinePerQuietRun) {
   EXPECT_EQ(RunWith("", "--quiet --log runs.log --destination other.qnf").status, 1);
 
   const std::string lines = ReadBytes(log);
-  const std::regex kLine(
-      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\t([^\t]*)\t([^\t]*)\t([^\t]*)\t(["
-      "^\t\n]*)\n");
-  std::vector<std::string> fields;
-  for (auto it = std::sregex_iterator(lines.begin(), lines.end(), kLine);
-       it != std::sregex_iterator(); ++it) {
-    for (std::size_t group = 1; group <= 4; ++group) {
-      fields.push_back((*it)[group].str());
-    }
-  }
-  EXPECT_EQ(fields,
+  EXPECT_EQ(LogFields(lines),
             (Texts{Shown("menu.qof"), Shown("migrated.menu.qnf"), "converted",
                    "13 items; default.qcf updated", Shown("menu.qof"), Shown("other.qnf"), "failed",
                    Shown("menu.qof") + " line 2, item 1, field 5 (Extra): \"x\" is not a "
                                        "number"}))
       << lines;
   EXPECT_EQ(ListFolder(work_.Path()), "default.qcf menu.qof migrated.menu.qnf runs.log");
+}
+
+// A check on every PC into one shared log, before deploying: one line per check, told from a
+// conversion's by its result, and nothing written but the log.
+TEST_F(ShiftletProgramTest, CheckLogGetsOneLinePerCheck) {
+  WriteBytes(Work("bad.qof"), "1\r\n\"File\",0,0,\"\",x\r\n");
+  WriteBytes(Work("comma.qof"), "1\r\n\"File, Open\",0,0,\"\",0\r\n");
+  EXPECT_EQ(RunWith("", "--check --log runs.log").status, 0);
+  EXPECT_EQ(RunWith("", "--check --source bad.qof --destination other.qnf --log runs.log").status,
+            1);
+  EXPECT_EQ(RunWith("", "--check --source comma.qof --log runs.log").status, 0);
+  EXPECT_EQ(
+      RunWith("", "--check --log no/such/runs.log").err,
+      "error: cannot open the log no/such/runs.log for appending: No such file or directory\n");
+
+  const std::string lines = ReadBytes(Work("runs.log"));
+  EXPECT_EQ(LogFields(lines),
+            (Texts{Shown("menu.qof"), Shown("migrated.menu.qnf"), "would convert",
+                   "13 items; default.qcf would be updated", Shown("bad.qof"), Shown("other.qnf"),
+                   "would fail",
+                   Shown("bad.qof") + " line 2, item 1, field 5 (Extra): \"x\" is not a number",
+                   Shown("comma.qof"), Shown("migrated.comma.qnf"), "would convert",
+                   "1 item, 1 warning: " + Shown("comma.qof") +
+                       " line 2, item 1, field 1 (Text): holds a comma, so its line in the new "
+                       "file gets more than eight columns; default.qcf would be updated"}))
+      << lines;
+  EXPECT_EQ(ListFolder(work_.Path()), "bad.qof comma.qof default.qcf menu.qof runs.log");
+  EXPECT_EQ(ReadBytes(Work("default.qcf")), sampleConfiguration_);
+}
+
+// What a file or its name holds is shown, never obeyed: terminal escapes in an item's text, a
+// field and the file's name reach standard output, standard error and the log as \xNN, while the
+// new menu file keeps every byte.
+TEST_F(ShiftletProgramTest, ControlBytesFromAFileOrItsNameAreShownEscaped) {
+  const std::string name = "m\x1b[8m.qof";
+  const std::string hostileText = "\x1b]0;PWNED\x07\x1b[2J\x1b[31m red";
+  const std::string converts = "1\r\n\"" + hostileText + "\",0,0,\"\",0\r\n";
+  const std::string fails = "1\r\n\"" + hostileText + "\",0,0,\"\",\x1b[5m\r\n";
+  const std::string shownName = Shown("m\\x1B[8m.qof");
+  const struct {
+    const char* what;
+    std::string mode;
+    std::string menu;
+    int status;
+    std::string shown;  // found in standard output or standard error
+  } cases[] = {
+      {"check that converts", "--check", converts, 0,
+       "  item 1: \\x1B]0;PWNED\\x07\\x1B[2J\\x1B[31m red\n"},
+      {"quiet run that converts", "--quiet", converts, 0, "converted " + shownName + " to "},
+      {"check that fails", "--check", fails, 1,
+       "error: " + shownName + " line 2, item 1, field 5 (Extra): \"\\x1B[5m\" is not a number\n"},
+      {"quiet run that fails", "--quiet", fails, 1,
+       "error: " + shownName + " line 2, item 1, field 5 (Extra): \"\\x1B[5m\" is not a number\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(work_.Path());
+    fs::create_directory(work_.Path());
+    WriteBytes(Work(name), c.menu);
+
+    const Outcome run = RunWith("", c.mode + " --source '" + name + "' --log runs.log");
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE((run.out + run.err).find(c.shown), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(RawControlByte(run.out, "\n"), -1) << run.out;
+    EXPECT_EQ(RawControlByte(run.err, "\n"), -1) << run.err;
+    const std::string log = ReadBytes(Work("runs.log"));
+    EXPECT_EQ(RawControlByte(log, "\t\n"), -1) << log;
+    EXPECT_EQ(LogFields(log).size(), 4U) << log;
+    if (c.mode == "--quiet" && c.status == 0) {
+      EXPECT_NE(ReadBytes(Work("migrated.m\x1b[8m.qnf")).find(hostileText + ",0,,,,0\r\n"),
+                std::string::npos);
+    }
+  }
 }
 
 }  // namespace

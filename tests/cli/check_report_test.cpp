@@ -66,7 +66,7 @@ TEST_F(CheckReportTest, SaysWhatItWouldWriteAndHangsEachItemUnderItsOpener) {
                 "  item 3: Top\n"
                 "Not reached from the top menu:\n"
                 "  item 5: Loop (under item 5)\n",
-            CheckReport(check));
+            CheckReport(check, CodePage()));
 }
 
 TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
@@ -80,7 +80,7 @@ TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
   const DryRunCheck check = Check(menu);
   EXPECT_EQ(1, check.status);
   EXPECT_EQ(folder_ / "default.qcf", check.failure.substr(0, (folder_ / "default.qcf").size()));
-  const std::string summary = CheckSummary(check, 2, "shiftlet-cli --check");
+  const std::string summary = CheckSummary(check, 2, "shiftlet-cli --check", CodePage());
   const std::string m = folder_ / "m.qof";
   EXPECT_EQ(m +
                 " does not convert.\n"
@@ -108,9 +108,9 @@ TEST_F(CheckReportTest, ReadsBackWhatItWroteInMemory) {
   const DryRunCheck check = Check("70\r\n\"A\",0,0,\"\",0\r\n", "default.qcf");
   EXPECT_TRUE(check.Converts()) << check.failure;
   EXPECT_EQ(4, check.destinationLines);
-  EXPECT_NE(std::string::npos,
-            CheckReport(check).find("It would update " + (folder_ / "default.qcf") +
-                                    ": its first line \"70\" becomes \"default.qcf\".\n"));
+  EXPECT_NE(std::string::npos, CheckReport(check, CodePage())
+                                   .find("It would update " + (folder_ / "default.qcf") +
+                                         ": its first line \"70\" becomes \"default.qcf\".\n"));
 }
 
 }  // namespace

@@ -50,6 +50,8 @@ TEST(CommandLineTest, FormsAndMisuses) {
       {{"/check"}, true, Mode::kCheck, "", "", ""},
       {{"/?"}, true, Mode::kHelp, "", "", ""},
       {{"--quiet", "--source", "C:\\x.qof"}, true, Mode::kQuiet, "C:\\x.qof", "", ""},
+      {{"--check", "--log", "run.log"}, false, Mode::kCheck, "", "", "run.log"},
+      {{"/check", "/log", "C:\\runs.log"}, true, Mode::kCheck, "", "", "C:\\runs.log"},
       // Misuses.
       {{"--bogus"}, false, Mode::kUsageError, "", "", ""},
       {{"a.qof", "b.qof"}, false, Mode::kUsageError, "", "", ""},    // one file at a time
@@ -58,7 +60,7 @@ TEST(CommandLineTest, FormsAndMisuses) {
       {{"--destination", "b.qnf"}, false, Mode::kUsageError, "", "", ""},
       {{"--quiet", "--source"}, false, Mode::kUsageError, "", "", ""},
       {{"--quiet", "--check"}, false, Mode::kUsageError, "", "", ""},
-      {{"--check", "--log", "run.log"}, false, Mode::kUsageError, "", "", ""},
+      {{"--log", "run.log"}, false, Mode::kUsageError, "", "", ""},
       {{"--source", "a.qof"}, false, Mode::kUsageError, "", "", ""},
       {{"--quiet", "--source", "a", "--source", "b"}, false, Mode::kUsageError, "", "", ""},
       {{"--help", "--quiet"}, false, Mode::kUsageError, "", "", ""},

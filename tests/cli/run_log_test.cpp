@@ -46,13 +46,13 @@ TEST(RunLogTest, RunsSharingTheLogEachKeepTheirLine) {
   // left the file would overwrite the other's line.
   TempFolder folder;
   const std::string path = folder / "runs.log";
-  RunLog first(path);
-  RunLog second(path);
+  RunLog first(path, CodePage());
+  RunLog second(path, CodePage());
   EXPECT_TRUE(first.Append("a.qof", "a.qnf", "converted", "1 item"));
   EXPECT_TRUE(second.Append("b\tc.qof", "b.qnf", "failed", "line 1\r\nline 2"));
   EXPECT_TRUE(first.Append("d.qof", "", "failed", "no file name given"));
   EXPECT_EQ(
-      "a.qof\ta.qnf\tconverted\t1 item|b c.qof\tb.qnf\tfailed\tline 1  line 2|"
+      "a.qof\ta.qnf\tconverted\t1 item|b\\x09c.qof\tb.qnf\tfailed\tline 1\\x0D\\x0Aline 2|"
       "d.qof\t\tfailed\tno file name given",
       LinesWithoutTime(ReadBytes(path)));
 }
@@ -61,7 +61,7 @@ TEST(RunLogTest, LogThatCannotBeOpenedOrWrittenSaysSo) {
   TempFolder folder;
   const std::string missing = folder / "no-folder/runs.log";
   try {
-    RunLog log(missing);
+    RunLog log(missing, CodePage());
     ADD_FAILURE() << "a log in a missing folder was opened";
   } catch (const std::runtime_error& error) {
     const std::string what = error.what();
@@ -70,7 +70,7 @@ TEST(RunLogTest, LogThatCannotBeOpenedOrWrittenSaysSo) {
     EXPECT_GT(what.size(), start.size()) << what;  // the system's reason
   }
   if (std::filesystem::exists("/dev/full")) {
-    RunLog full("/dev/full");
+    RunLog full("/dev/full", CodePage());
     EXPECT_FALSE(full.Append("a.qof", "a.qnf", "converted", "1 item"));
   }
 }

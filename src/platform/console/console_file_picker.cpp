@@ -4,6 +4,7 @@
 #include <string>
 
 #include "paths/path_text.h"
+#include "paths/shown_text.h"
 #include "platform/console/console_message_boxes.h"
 
 namespace shiftlet {
@@ -17,8 +18,8 @@ void ConsoleFilePicker::ShowOpen() {
   const std::string pattern = bar == std::string::npos ? std::string() : Filter.substr(bar + 1);
   out_ << "\n[" << DialogTitle << "]\n"
        << "Files of type: " << description << " (" << pattern << ")\n"
-       << "Folder: " << folder << '\n'
-       << "File name [" << proposed << "]: " << std::flush;
+       << "Folder: " << ShownText(folder, paths_.NameCodePage()) << '\n'
+       << "File name [" << ShownText(proposed, paths_.NameCodePage()) << "]: " << std::flush;
 
   std::string answer;
   if (!ReadAnswerLine(in_, answer)) {

@@ -38,7 +38,8 @@ bool HasTerminal() {
   return true;
 }
 
-void ShowCommandText(const std::string& whole, const std::string& /*boxText*/) {
+void ShowCommandText(const std::string& whole, const std::string& /*boxText*/,
+                     ShownVerdict /*verdict*/) {
   std::cout << whole << std::flush;
 }
 

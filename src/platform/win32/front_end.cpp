@@ -39,8 +39,23 @@ bool HasTerminal() {
   return false;
 }
 
-void ShowCommandText(const std::string& /*whole*/, const std::string& boxText) {
-  MessageBoxA(nullptr, boxText.c_str(), messages::kCaption, MB_OK);
+void ShowCommandText(const std::string& /*whole*/, const std::string& boxText,
+                     ShownVerdict verdict) {
+  UINT icon = 0;
+  switch (verdict) {
+    case ShownVerdict::kNone:
+      break;
+    case ShownVerdict::kConverts:
+      icon = MB_ICONINFORMATION;
+      break;
+    case ShownVerdict::kConvertsWithWarnings:
+      icon = MB_ICONWARNING;
+      break;
+    case ShownVerdict::kDoesNotConvert:
+      icon = MB_ICONERROR;
+      break;
+  }
+  MessageBoxA(nullptr, boxText.c_str(), messages::kCaption, MB_OK | icon);
 }
 
 }  // namespace shiftlet

@@ -58,6 +58,8 @@ SAMPLE_CONVERTED = (
     b"x\r\n")
 # Text where a menu number belongs: it reads, but writing the new file fails part way.
 BAD_MENU = b'70\r\n"A",1,0,"ab",0\r\n'
+# An item whose text retitles the window, clears the screen and recolours it; %s is its fifth field.
+ESCAPING_MENU = b'1\r\n"\x1b]0;PWNED\x07\x1b[2J\x1b[31m red",0,0,"",%s\r\n'
 
 WAIT_SECONDS = 60  # bound on any one wait; a loaded 2-core machine needs a few seconds at most
 POLL_SECONDS = 0.2
@@ -515,6 +517,15 @@ def console_program_for_scripts(s):
   check('error: C:\\Velmora\\bad.qof line 2, item 1, field 4 (Value): menu number "ab" is not a '
         "number" in out, "check of a bad file said %r" % out)
 
+  # What a file holds is shown, never obeyed: its escapes reach the console as \xNN.
+  for name, extra, status_wanted, shown in (
+      ("escapes.qof", b"0", 0, "  item 1: \\x1B]0;PWNED\\x07\\x1B[2J\\x1B[31m red\r\n"),
+      ("escapes-bad.qof", b"\x1b[5m", 1, 'field 5 (Extra): "\\x1B[5m" is not a number\r\n')):
+    s.write(os.path.join(s.old_folder, name), ESCAPING_MENU % extra)
+    status, out, err = cmd(s, cli + " --check --source C:\\Velmora\\" + name)
+    check(status == status_wanted and shown in out, "check of %s: %s %r" % (name, status, out))
+    check("\x1b" not in out + err and "\x07" not in out + err, "raw escape: %r %r" % (out, err))
+
   # With no argument it is the terminal dialogue; the end of the input answers No.
   status, out, err = cmd(s, cli)
   check(status == 2 and out.startswith("\r\n[Shiftlet]\r\n" + ASK_INSTALLED + "\r\n"),
@@ -537,7 +548,8 @@ def console_program_for_scripts(s):
           % (verb, name), "quiet run with %s %s: %s %r %r" % (option, name, status, out, err))
   check(sorted(os.listdir(s.new_folder)) == ["default.qcf"], "a refused device left %s" %
         os.listdir(s.new_folder))
-  check(sorted(os.listdir(s.old_folder)) == ["bad.qof", "menu.qof"], "a refused device left %s" %
+  check(sorted(os.listdir(s.old_folder)) == ["bad.qof", "escapes-bad.qof", "escapes.qof",
+                                              "menu.qof"], "a refused device left %s" %
         os.listdir(s.old_folder))
 
   # %ERRORLEVEL% as a .cmd script reads it, after a quiet run with the proposals.
@@ -664,6 +676,7 @@ def check_summary_in_a_box(s):
   check(text.startswith("C:\\Velmora\\menu.qof does not convert.\n1 item in 1 menu.\n"), text)
   check('menu number "ab" is not a number' in text, text)
   check(text.endswith('shiftlet-cli --check --source "C:\\Velmora\\menu.qof"'), text)
+  check(dialog["icon"], "a verdict without its icon")
   s.press(window, "Return")
   check(s.exit_status() == 1, "exit status %s, not 1" % s.program.returncode)
   s.expect_untouched()
