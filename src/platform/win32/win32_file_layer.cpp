@@ -346,4 +346,8 @@ std::unique_ptr<FileLayer> MakeSystemFileLayer() {
   return MakeSystemFileLayer(SystemCodePage());
 }
 
+std::string RightsAdvice() {
+  return "run it from an elevated prompt, as the conversion will run";
+}
+
 }  // namespace shiftlet
