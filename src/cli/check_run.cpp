@@ -5,6 +5,7 @@
 #include <exception>
 #include <string_view>
 
+#include "cli/unattended_failure.h"
 #include "driver/shiftlet_core.h"
 #include "platform/dry_run/dry_run_platform.h"
 #include "platform/unattended/unattended_platform.h"
@@ -55,7 +56,7 @@ DryRunCheck CheckByDryRun(Platform& system, const std::optional<std::string>& so
   DryRunCheck check;
   try {
     check.status = ExitStatusFor(core.RunConversion());
-    check.failure = core.FailureReason();
+    check.failure = UnattendedFailure(core);
   } catch (const std::exception& error) {
     check.status = kExitStartupError;  // before anything was read
     check.failure = error.what();

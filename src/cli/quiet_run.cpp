@@ -7,6 +7,7 @@
 
 #include "cli/check_report.h"
 #include "cli/run_log.h"
+#include "cli/unattended_failure.h"
 #include "driver/messages.h"
 #include "driver/shiftlet_core.h"
 #include "menu/menu_warnings.h"
@@ -53,7 +54,7 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
   int status = kExitStartupError;
   try {
     status = ExitStatusFor(core.RunConversion());
-    reason = core.FailureReason();  // empty after a success
+    reason = UnattendedFailure(core);  // empty after a success
   } catch (const std::exception& error) {
     reason = error.what();  // before anything was converted
   }

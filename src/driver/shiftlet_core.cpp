@@ -5,6 +5,7 @@
 #include "driver/messages.h"
 #include "menu/menu_files.h"
 #include "paths/path_text.h"
+#include "textfile/conversion_failure.h"
 #include "textfile/field_reader.h"
 #include "textfile/line_writer.h"
 
@@ -43,6 +44,10 @@ RunEnd ShiftletCore::RunConversion() {
   // From here on, whatever goes wrong ends in the one failure message.
   try {
     ConvertPickedFiles(picker);
+  } catch (const ConversionFailure& error) {
+    failureReason_ = error.what();
+    failedForRights_ = error.IsAccessDenial();
+    return Report(RunEnd::kFailed, messages::kFailure);
   } catch (const std::exception& error) {
     failureReason_ = error.what();
     return Report(RunEnd::kFailed, messages::kFailure);

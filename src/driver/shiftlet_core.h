@@ -54,6 +54,8 @@ class ShiftletCore {
   const ConversionState& State() const { return state_; }
   // Why the run failed, with the file, line, item and field where known; empty unless it failed.
   const std::string& FailureReason() const { return failureReason_; }
+  // Whether the run failed for want of rights that another account, or elevation, would have.
+  bool FailedForRights() const { return failedForRights_; }
   // The number of items read from the old file: all of them, or those whole before a failure
   // while reading it.
   std::int64_t ItemCount() const;
@@ -75,6 +77,7 @@ class ShiftletCore {
   ConversionState state_;
   MenuTables tables_;
   std::string failureReason_;
+  bool failedForRights_ = false;
   bool oldFileRead_ = false;
   bool newFileWritten_ = false;
   bool configurationUpdated_ = false;

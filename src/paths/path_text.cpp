@@ -78,4 +78,20 @@ std::string DefaultDestinationName(std::string_view sourceTitle, const CodePage&
   return name;
 }
 
+std::string NamesBesideTooLong(std::size_t nameLength, std::size_t pathLength, std::size_t added,
+                               const NameLimits& limits) {
+  const auto tooLong = [&](const char* what, std::size_t needed, std::size_t limit) {
+    return std::string("its ") + what + " is too long for the files made beside it (" +
+           std::to_string(needed) + " " + limits.unit + "; at most " + std::to_string(limit) +
+           " here)";
+  };
+  if (limits.longestName > 0 && nameLength + added > limits.longestName) {
+    return tooLong("name", nameLength + added, limits.longestName);
+  }
+  if (limits.longestPath > 0 && pathLength + added > limits.longestPath) {
+    return tooLong("path", pathLength + added, limits.longestPath);
+  }
+  return "";
+}
+
 }  // namespace shiftlet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,20 @@ std::string JoinPath(std::string_view folder, char separator, std::string_view n
 // characters, ".qnf" (menu.qof gives migrated.menu.qnf). Exactly four characters are cut, whatever
 // the extension. Throws ConversionFailure (invalid argument) for a name shorter than four.
 std::string DefaultDestinationName(std::string_view sourceTitle, const CodePage& codePage);
+
+// The longest name and the longest path a folder's file system takes, counted as that system counts
+// them (`unit`: bytes on POSIX, UTF-16 units of the text on Windows); 0 where it sets no limit or
+// cannot say.
+struct NameLimits {
+  std::size_t longestName = 0;
+  std::size_t longestPath = 0;
+  const char* unit = "bytes";
+};
+
+// Why the files made beside a target, `added` units longer than it, would not fit `limits`, where
+// the target's name and whole path are `nameLength` and `pathLength` long: "" when they fit. The
+// target may fit where they do not, so the reason says what takes the room.
+std::string NamesBesideTooLong(std::size_t nameLength, std::size_t pathLength, std::size_t added,
+                               const NameLimits& limits);
 
 }  // namespace shiftlet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "paths/code_page.h"
 #include "textfile/file_layer.h"
@@ -15,5 +16,10 @@ CodePage SystemCodePage();
 // of `codePage` (the system's where not given).
 std::unique_ptr<FileLayer> MakeSystemFileLayer(const CodePage& codePage);
 std::unique_ptr<FileLayer> MakeSystemFileLayer();
+
+// How to run with the rights whose want made the layer fail with an access denial, as this
+// system gives them: what an unattended run and a check add to such a failure. They answer for
+// whoever runs them.
+std::string RightsAdvice();
 
 }  // namespace shiftlet

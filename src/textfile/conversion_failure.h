@@ -32,9 +32,18 @@ class ConversionFailure : public std::runtime_error {
   ConversionFailure(const std::string& reason, FailurePosition where)
       : std::runtime_error(Compose(where, reason)), reason_(reason), where_(std::move(where)) {}
 
+  // A failure the system gave because whoever runs the program lacks the rights: an unattended
+  // run and a check then say how to run with them. A read-only file is not one (no rights help).
+  static ConversionFailure AccessDenied(const std::string& reason) {
+    ConversionFailure failure(reason);
+    failure.accessDenied_ = true;
+    return failure;
+  }
+
   // What went wrong, without the position: "70000 does not fit in 16 bits".
   const std::string& Reason() const { return reason_; }
   const FailurePosition& Where() const { return where_; }
+  bool IsAccessDenial() const { return accessDenied_; }
 
  private:
   static std::string Compose(const FailurePosition& where, const std::string& reason) {
@@ -44,6 +53,7 @@ class ConversionFailure : public std::runtime_error {
 
   std::string reason_;
   FailurePosition where_;
+  bool accessDenied_ = false;
 };
 
 inline std::string FailurePosition::Described() const {

@@ -39,11 +39,14 @@ class FileLayer {
   // refused with what it is, and without waiting on it: nothing can make the open block.
   virtual std::unique_ptr<OpenFile> OpenForReading(const std::string& path) = 0;
 
-  // Fails unless `path` could be opened for writing in place: a read-only file, anything that
-  // exists and is neither a regular file nor a link (a folder, a device, a pipe, a socket, a
-  // Windows device name; the failure says which), or a folder that does not exist fails here. A
-  // missing file in an existing folder passes. Nothing is opened but a regular file, and nothing is
-  // created or changed.
+  // Fails unless `path` could be written in place by a ReplacementFile: a read-only file, anything
+  // that exists and is neither a regular file nor a link (a folder, a device, a pipe, a socket, a
+  // Windows device name; the failure says which), a folder that does not exist or in which whoever
+  // runs the program may not create files, or a target whose temporary (and, on Windows, backup)
+  // name would not fit the system's limits fails here, naming the target or its folder and never a
+  // temporary name. A failure for want of rights is marked ConversionFailure::IsAccessDenial. A
+  // missing file in an existing folder passes. Nothing is opened but a regular file and the folder,
+  // and nothing is created or changed.
   virtual void CheckWritableInPlace(const std::string& path) = 0;
 
   // Creates a new, empty file for writing, in binary. Returns null when something already exists

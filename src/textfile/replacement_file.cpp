@@ -20,7 +20,7 @@ std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
   // makes each retry differ.
   const auto ticks =
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  char tag[40];
+  char tag[kTemporaryTagSize + 1];
   std::snprintf(tag, sizeof tag, ".%06llx%02x.tmp", ticks & 0xffffffULL, attempt & 0xffU);
   return target + tag;
 }

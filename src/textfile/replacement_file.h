@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,9 +40,12 @@ class ReplacementFile {
   bool committed_ = false;
 };
 
-// The name of a temporary file beside `target`: same folder, the target's name, then a tag that
-// differs with `attempt`. It ends in ".tmp" so that nothing looking for menu files picks it up.
+// The name of a temporary file beside `target`: same folder, the target's name, then a tag of
+// kTemporaryTagSize characters that differs with `attempt`. It ends in ".tmp" so that nothing
+// looking for menu files picks it up.
 std::string TemporaryNameFor(const std::string& target, unsigned attempt);
+// How much longer than its target a temporary name is, for the layers' name-length limits.
+inline constexpr std::size_t kTemporaryTagSize = 13;
 
 // A new, empty file created exclusively beside `target` under a free TemporaryNameFor name: its
 // path, and the file open for writing.

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <regex>
 #include <string>
 #include <string_view>
@@ -139,11 +141,13 @@ class ShiftletProgramTest : public testing::Test {
     return (fs::canonical(work_.Path()) / name).string();
   }
 
-  Outcome RunWith(std::string_view input, const std::string& args = "") const {
+  // `runner`, when given, starts the program as another user (see UnprivilegedRunner).
+  Outcome RunWith(std::string_view input, const std::string& args = "",
+                  const std::string& runner = "") const {
     WriteBytes(io_ / "in", input);
     // SHIFTLET_PROGRAM_WRAPPER runs the program under a checker, such as valgrind.
     const char* wrapper = std::getenv("SHIFTLET_PROGRAM_WRAPPER");
-    const std::string command = "cd '" + work_.Path().string() + "' && exec " +
+    const std::string command = "cd '" + work_.Path().string() + "' && exec " + runner + " " +
                                 (wrapper != nullptr ? wrapper : "") + " '" SHIFTLET_PROGRAM "' " +
                                 args + " <'" + (io_ / "in") + "' >'" + (io_ / "out") + "' 2>'" +
                                 (io_ / "err") + "'";
@@ -442,13 +446,48 @@ TEST_F(ShiftletProgramTest, BadCommandLinesConvertNothingAndExitWith64) {
   }
 }
 
+// How to start the program as a user whom permission bits stop: nothing before it when the tests
+// do not run as root, setpriv as "nobody" when they do; none when that user cannot run it.
+std::optional<std::string> UnprivilegedRunner() {
+  if (::geteuid() != 0) {
+    return "";
+  }
+  const std::string runner = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+  if (std::system((runner + " test -x '" SHIFTLET_PROGRAM "' 2>/dev/null").c_str()) != 0) {
+    return std::nullopt;
+  }
+  return runner;
+}
+
+// A name of `bytes` bytes, ending in ".qnf".
+std::string NameOfSize(std::size_t bytes) {
+  return std::string(bytes - 4, 'n') + ".qnf";
+}
+
 // The check is the quiet run with its writes kept in memory: it fails exactly where the run fails,
 // with the run's own reason, and changes nothing.
 TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
+  // Root may create files anywhere: the rows about rights run as a user who may not.
+  const std::optional<std::string> unprivileged = UnprivilegedRunner();
+  fs::permissions(work_.Path(), fs::perms{0755});
+  const auto lockedFolder = [&](bool withConfiguration) {
+    fs::create_directory(work_.Path() / "locked");
+    if (withConfiguration) {
+      WriteBytes(Work("locked/default.qcf"), sampleConfiguration_);
+      fs::permissions(Work("locked/default.qcf"), fs::perms{0444});
+    }
+    fs::permissions(work_.Path() / "locked", fs::perms{0555});
+  };
+  const std::string lockedReason = "cannot create files in " + Shown("locked") +
+                                   ": Permission denied; run it as the user the conversion will "
+                                   "run as";
+  const std::string tooLong = "its name is too long for the files made beside it";
   const struct {
     const char* what;
     std::string paths;
     std::function<void()> setUp;
+    std::string says = "";  // what the line must say, beyond agreeing
+    bool unprivileged = false;
   } cases[] = {
       {"a three-character name", "--source abc --destination out.qnf",
        [&] { fs::copy_file(Work("menu.qof"), Work("abc")); }},
@@ -460,10 +499,24 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
          fs::permissions(Work("ro.qnf"), fs::perms::owner_read);
        }},
       {"a fault in the old file", "", [&] { WriteBytes(Work("menu.qof"), "1\r\n\"A\",0,0\r\n"); }},
+      {"a folder the runner may not create files in", "--destination locked/new.qnf",
+       [&] { lockedFolder(false); }, lockedReason, true},
+      {"the same with a default.qcf the runner may not write", "--destination locked/new.qnf",
+       [&] { lockedFolder(true); }, lockedReason, true},
+      {"a name of 244 bytes", "--destination " + NameOfSize(244), [] {}, tooLong},
+      {"a name of 250 bytes", "--destination " + NameOfSize(250), [] {}, tooLong},
+      {"a name of 255 bytes", "--destination " + NameOfSize(255), [] {}, tooLong},
   };
+  std::string skipped;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    if (c.unprivileged && !unprivileged) {
+      skipped += std::string(skipped.empty() ? "" : "; ") + c.what;
+      continue;
+    }
+    const std::string runner = c.unprivileged ? *unprivileged : "";
     for (const auto& entry : fs::directory_iterator(work_.Path())) {
+      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
       fs::remove_all(entry.path());
     }
     WriteBytes(Work("menu.qof"), sampleMenu_);
@@ -472,15 +525,28 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
     const std::string before = ListFolder(work_.Path());
     const std::string configuration = ReadBytes(Work("default.qcf"));
 
-    const Outcome check = RunWith("", "--check " + c.paths);
+    const Outcome check = RunWith("", "--check " + c.paths, runner);
     EXPECT_EQ(ListFolder(work_.Path()), before);
-    const Outcome quiet = RunWith("", "--quiet " + c.paths);
+    const Outcome quiet = RunWith("", "--quiet " + c.paths, runner);
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(quiet.status, 1);
     ASSERT_EQ(quiet.err.rfind("error: ", 0), 0u) << quiet.err;
     EXPECT_NE(check.out.find("\n" + quiet.err), std::string::npos) << check.out << quiet.err;
+    EXPECT_NE(quiet.err.find(c.says), std::string::npos) << quiet.err;
     EXPECT_EQ(ListFolder(work_.Path()).find(".tmp"), std::string::npos);
+    if (!c.says.empty()) {
+      EXPECT_EQ(ListFolder(work_.Path()), before);  // these fail before anything is written
+    }
     EXPECT_EQ(ReadBytes(Work("default.qcf")), configuration);
+  }
+  // The longest name that leaves room for the temporary file's tag still converts.
+  const std::string longest = NameOfSize(255 - 13);
+  EXPECT_EQ(RunWith("", "--check --destination " + longest).status, 0);
+  EXPECT_EQ(RunWith("", "--quiet --destination " + longest).status, 0);
+  EXPECT_EQ(ReadBytes(Work(longest)), kSampleConverted);
+  if (!skipped.empty()) {
+    GTEST_SKIP() << "not run: " << skipped
+                 << " (as root, setpriv could not run the program as an unprivileged user)";
   }
 }
 

@@ -95,6 +95,29 @@ TEST(PathTextTest, ParentFolderReadsDoubleByteCharactersWhole) {
   EXPECT_EQ("C:\\a", ParentFolderOf("C:\\a\\\x95", "\\/", true, kDoubleByte));
 }
 
+TEST(PathTextTest, NamesBesideATargetMustFitTheFolderAsWell) {
+  const NameLimits posix{255, 4095, "bytes"};
+  // A name that fits with the 13 bytes of a temporary name; one more, and those the issue met.
+  EXPECT_EQ("", NamesBesideTooLong(242, 300, 13, posix));
+  for (const std::size_t name : {243U, 244U, 250U, 255U}) {
+    EXPECT_EQ("its name is too long for the files made beside it (" + std::to_string(name + 13) +
+                  " bytes; at most 255 here)",
+              NamesBesideTooLong(name, 300, 13, posix))
+        << name;
+  }
+  EXPECT_EQ("", NamesBesideTooLong(10, 4082, 13, posix));
+  EXPECT_EQ("its path is too long for the files made beside it (4096 bytes; at most 4095 here)",
+            NamesBesideTooLong(10, 4083, 13, posix));
+  // Windows counts the whole path, below MAX_PATH: a replace's backup name adds 17.
+  const NameLimits windows{255, 259, "characters"};
+  EXPECT_EQ("", NamesBesideTooLong(20, 242, 17, windows));
+  EXPECT_EQ("its path is too long for the files made beside it (260 characters; at most 259 here)",
+            NamesBesideTooLong(20, 243, 17, windows));
+  EXPECT_EQ("", NamesBesideTooLong(20, 246, 13, windows));
+  // No limit known, nothing refused.
+  EXPECT_EQ("", NamesBesideTooLong(100000, 100000, 17, NameLimits{}));
+}
+
 TEST(PathTextTest, JoinPathAddsOneSeparator) {
   EXPECT_EQ("/a/default.qcf", JoinPath("/a", '/', "default.qcf", kBytes));
   EXPECT_EQ("/default.qcf", JoinPath("/", '/', "default.qcf", kBytes));

@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -34,6 +36,11 @@ TEST(ReplacementFileTest, TemporaryNameIsBesideTheTargetAndVaries) {
   EXPECT_EQ(0U, first.rfind("/some/folder/menu.qnf.", 0)) << first;
   EXPECT_EQ(".tmp", first.substr(first.size() - 4));
   EXPECT_NE(first, second);
+  // The layers refuse a target whose temporary name would be too long by this size.
+  for (const unsigned attempt : {0U, 99U, 1000U}) {
+    EXPECT_EQ(std::string("/some/folder/menu.qnf").size() + kTemporaryTagSize,
+              TemporaryNameFor("/some/folder/menu.qnf", attempt).size());
+  }
 }
 
 TEST(ReplacementFileTest, CommitPutsTheBytesInPlace) {
@@ -174,7 +181,30 @@ TEST(ReplacementFileTest, TargetsThatCouldNotBeWrittenInPlaceFail) {
   fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
   EXPECT_THROW(ReplacementFile(*files, readOnly), ConversionFailure);
   EXPECT_EQ("keep me", ReadBytes(readOnly));
+  // A name that fits, but not with the temporary file's tag: refused by its own name.
+  const std::string longName = folder / (std::string(246, 'n') + ".qnf");
+  try {
+    ReplacementFile file(*files, longName);
+    ADD_FAILURE() << "a temporary name longer than the system takes was made";
+  } catch (const ConversionFailure& failure) {
+    EXPECT_EQ(0U, std::string(failure.what()).find("cannot write " + longName + ": "))
+        << failure.what();
+  }
   EXPECT_EQ("a-folder read-only.qnf", ListFolder(folder.Path()));
+#ifndef _WIN32
+  // A folder the runner may not create files in; root may, whatever its permissions say.
+  if (::geteuid() != 0) {
+    fs::permissions(folder / "a-folder", fs::perms::owner_read | fs::perms::owner_exec);
+    try {
+      ReplacementFile file(*files, folder / "a-folder/menu.qnf");
+      ADD_FAILURE() << "a file was created in a folder that does not allow it";
+    } catch (const ConversionFailure& failure) {
+      EXPECT_EQ("cannot create files in " + folder / "a-folder" + ": " + std::strerror(EACCES),
+                failure.Reason());
+      EXPECT_TRUE(failure.IsAccessDenial());
+    }
+  }
+#endif
 }
 
 TEST(ReplacementFileTest, EveryFailingCallLeavesTheTargetAsItWas) {

@@ -14,13 +14,18 @@
 #include "paths/path_text.h"
 #include "platform/system_file_layer.h"
 #include "textfile/conversion_failure.h"
+#include "textfile/replacement_file.h"
 
 namespace shiftlet {
 
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& path, int error) {
-  throw ConversionFailure(std::string(what) + " " + path + ": " + std::strerror(error));
+  const std::string reason = std::string(what) + " " + path + ": " + std::strerror(error);
+  if (error == EACCES) {
+    throw ConversionFailure::AccessDenied(reason);  // another user may have the rights
+  }
+  throw ConversionFailure(reason);
 }
 
 class PosixFile final : public OpenFile {
@@ -156,10 +161,12 @@ class PosixFileLayer final : public FileLayer {
       if (!S_ISDIR(info.st_mode)) {
         Fail("cannot write", path, ENOTDIR);
       }
+      CheckRoomBeside(path);
       return;
     }
     if (S_ISLNK(info.st_mode)) {
-      return;  // in an existing folder, as it exists itself
+      CheckRoomBeside(path);  // in an existing folder, as it exists itself
+      return;
     }
     // The rename would put the new file in place of a device, a pipe or a socket, which nobody
     // asking for a menu file meant; a folder cannot be replaced by a file at all.
@@ -167,10 +174,11 @@ class PosixFileLayer final : public FileLayer {
       FailNotRegular("cannot write", path, info.st_mode);
     }
     // A file with no write permission for anyone is read-only, even to an administrator who could
-    // write it anyway, as a read-only file is on Windows.
+    // write it anyway, as a read-only file is on Windows: no other user's rights would help.
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      Fail("cannot write", path, EACCES);
+      throw ConversionFailure("cannot write " + path + ": " + std::strerror(EACCES));
     }
+    CheckRoomBeside(path);
     // Opening for writing without truncating changes nothing and asks the real question.
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
@@ -233,6 +241,33 @@ class PosixFileLayer final : public FileLayer {
     return folder.empty() ? "." : folder;
   }
 
+  // Whatever writes `path` first creates a temporary file beside it, under a longer name: the
+  // folder must let whoever runs the program create files (faccessat answers for the effective
+  // user, as the creation would), and that name must fit the folder's file system. Asked before
+  // anything is created, so the failure names no temporary file.
+  void CheckRoomBeside(const std::string& path) const {
+    const std::string folder = FolderOf(path);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+      Fail("cannot create files in", folder, errno);
+    }
+    const std::size_t nameLength =
+        FileTitleOf(path, ParentFolderOf(path, "/", false, codePage_), '/').size();
+    const std::string tooLong =
+        NamesBesideTooLong(nameLength, path.size(), kTemporaryTagSize, LimitsOf(folder));
+    if (!tooLong.empty()) {
+      throw ConversionFailure("cannot write " + path + ": " + tooLong);
+    }
+  }
+
+  // The longest name and path the folder's file system takes (pathconf's path length counts the
+  // terminating NUL); 0 where it sets none or cannot say.
+  static NameLimits LimitsOf(const std::string& folder) {
+    const long name = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const long path = ::pathconf(folder.c_str(), _PC_PATH_MAX);
+    return {name > 0 ? static_cast<std::size_t>(name) : 0,
+            path > 1 ? static_cast<std::size_t>(path - 1) : 0, "bytes"};
+  }
+
   CodePage codePage_;
 };
 
@@ -244,6 +279,10 @@ std::unique_ptr<FileLayer> MakeSystemFileLayer(const CodePage& codePage) {
 
 std::unique_ptr<FileLayer> MakeSystemFileLayer() {
   return MakeSystemFileLayer(SystemCodePage());
+}
+
+std::string RightsAdvice() {
+  return "run it as the user the conversion will run as";
 }
 
 }  // namespace shiftlet

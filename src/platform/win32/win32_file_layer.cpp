@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -25,12 +26,62 @@ namespace shiftlet {
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& path, DWORD error) {
-  throw ConversionFailure(std::string(what) + " " + path + ": " + SystemErrorText(error));
+  const std::string reason = std::string(what) + " " + path + ": " + SystemErrorText(error);
+  if (error == ERROR_ACCESS_DENIED) {
+    throw ConversionFailure::AccessDenied(reason);  // elevation may give the rights
+  }
+  throw ConversionFailure(reason);
+}
+
+// A read-only file says "access denied" too, but no rights make it writable.
+[[noreturn]] void FailReadOnly(const char* what, const std::string& path) {
+  throw ConversionFailure(std::string(what) + " " + path + ": " +
+                          SystemErrorText(ERROR_ACCESS_DENIED));
 }
 
 [[noreturn]] void FailNotRegular(const char* what, const std::string& path, const char* kind) {
   throw ConversionFailure(std::string(what) + " " + path + ": it is " + kind +
                           ", not a regular file");
+}
+
+// What a handle that is not a file on a disk was opened on (GetFileType's answer), for the failure
+// that refuses it.
+const char* KindOfHandle(DWORD type) {
+  switch (type) {
+    case FILE_TYPE_CHAR:
+      return "a character device";
+    case FILE_TYPE_PIPE:
+      return "a pipe";
+    default:
+      return "a device";
+  }
+}
+
+// A replace of a file that is not a link first moves it to this name plus a temporary tag beside
+// it (ReserveBackup), the longest name the run makes.
+constexpr std::string_view kBackupSuffix = ".old";
+
+// The length of ANSI text as Windows counts it in its limits: in UTF-16 units.
+std::size_t Utf16Length(const std::string& text) {
+  if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    return text.size();
+  }
+  const int units =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  return units > 0 ? static_cast<std::size_t>(units) : text.size();
+}
+
+// The limits of names in `folder`: a whole path below MAX_PATH (ANSI calls take no longer one),
+// and a name no longer than its volume's longest component where the volume says.
+NameLimits LimitsOf(const std::string& folder) {
+  NameLimits limits{0, MAX_PATH - 1, "characters"};
+  char root[MAX_PATH + 1] = {};
+  DWORD longestComponent = 0;
+  if (GetVolumePathNameA(folder.c_str(), root, sizeof root) &&
+      GetVolumeInformationA(root, nullptr, 0, nullptr, &longestComponent, nullptr, nullptr, 0)) {
+    limits.longestName = longestComponent;
+  }
+  return limits;
 }
 
 // Attributes a replaced file keeps. Read-only is not among them: a read-only target is refused.
@@ -145,7 +196,7 @@ void TakeOverAttributes(const std::string& source, const WIN32_FILE_ATTRIBUTE_DA
 
 class Win32FileLayer final : public FileLayer {
  public:
-  Win32FileLayer(ReplaceCalls calls, const CodePage& codePage)
+  Win32FileLayer(FileLayerCalls calls, const CodePage& codePage)
       : calls_(std::move(calls)), codePage_(codePage) {}
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
@@ -167,15 +218,9 @@ class Win32FileLayer final : public FileLayer {
     auto file = std::make_unique<Win32File>(handle, path);
     // What was opened, whatever its name: only a file on a disk is read, never a console, a pipe
     // or a device whose reads may not end.
-    switch (GetFileType(handle)) {
-      case FILE_TYPE_DISK:
-        break;
-      case FILE_TYPE_CHAR:
-        FailNotRegular("cannot open", path, "a character device");
-      case FILE_TYPE_PIPE:
-        FailNotRegular("cannot open", path, "a pipe");
-      default:
-        FailNotRegular("cannot open", path, "a device");
+    const DWORD type = GetFileType(handle);
+    if (type != FILE_TYPE_DISK) {
+      FailNotRegular("cannot open", path, KindOfHandle(type));
     }
     return file;
   }
@@ -196,20 +241,25 @@ class Win32FileLayer final : public FileLayer {
       if ((folder & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         Fail("cannot write", path, ERROR_PATH_NOT_FOUND);
       }
+      CheckRoomBeside(path, kTemporaryTagSize);
       return;
     }
+    // Said by name: opening a folder would only say "access denied", and send an administrator
+    // after rights that would not help.
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      Fail("cannot write", path, ERROR_ACCESS_DENIED);  // what opening a folder gives
+      FailNotRegular("cannot write", path, "a folder");
     }
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      Fail("cannot write", path, ERROR_ACCESS_DENIED);
+      FailReadOnly("cannot write", path);
     }
+    // A link is moved aside by a rename; any other file by ReplaceFileA, to a backup name.
+    const bool link = IsLink(path, attributes);
+    CheckRoomBeside(path, link ? kTemporaryTagSize : kBackupSuffix.size() + kTemporaryTagSize);
     // Opening without truncating changes nothing and asks the real question (access rights,
     // another program holding the file), with the rights and sharing the replace itself asks:
     // ReplaceFileA opens the target for reading and removal, sharing everything, and needs write
     // access to it. A link is replaced itself, never written through, so the question is asked of
     // the link alone: may it be removed?
-    const bool link = IsLink(path, attributes);
     const HANDLE handle = CreateFileA(
         path.c_str(), link ? DELETE : GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -231,6 +281,14 @@ class Win32FileLayer final : public FileLayer {
       }
       Fail("cannot create", path, error);
     }
+    // A name can open a device or a pipe rather than create a file (a device name the checks did
+    // not know): nothing is written to it. Removing by that name removes no device.
+    const DWORD type = GetFileType(handle);
+    if (type != FILE_TYPE_DISK) {
+      CloseHandle(handle);
+      DeleteFileA(path.c_str());
+      FailNotRegular("cannot create", path, KindOfHandle(type));
+    }
     return std::make_unique<Win32File>(handle, path);
   }
 
@@ -245,7 +303,7 @@ class Win32FileLayer final : public FileLayer {
       return;
     }
     if ((old.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      Fail("cannot replace", target, ERROR_ACCESS_DENIED);
+      FailReadOnly("cannot replace", target);
     }
     if (IsLink(target, old.dwFileAttributes)) {
       // ReplaceFileA may follow a link and overwrite the file it names, which the user never
@@ -289,6 +347,24 @@ class Win32FileLayer final : public FileLayer {
     return folder.empty() ? "." : folder;
   }
 
+  // Whatever writes `path` first creates files beside it under names up to `added` characters
+  // longer: the folder must let whoever runs the program add files, and those names must fit.
+  // Asked before anything is created, so the failure names no temporary file.
+  void CheckRoomBeside(const std::string& path, std::size_t added) const {
+    const std::string folder = FolderOf(path);
+    const HANDLE handle = calls_.openFolderToAddFile(folder.c_str());
+    if (handle == INVALID_HANDLE_VALUE) {
+      Fail("cannot create files in", folder, GetLastError());
+    }
+    CloseHandle(handle);
+    const std::string name = FileTitleOf(path, ParentFolderOf(path, "\\/", true, codePage_), '\\');
+    const std::string tooLong =
+        NamesBesideTooLong(Utf16Length(name), Utf16Length(path), added, LimitsOf(folder));
+    if (!tooLong.empty()) {
+      throw ConversionFailure("cannot write " + path + ": " + tooLong);
+    }
+  }
+
   // A rename within the folder: atomic, and written through before it returns.
   void MoveIntoPlace(const std::string& source, const std::string& target) {
     if (!calls_.moveFile(source.c_str(), target.c_str(),
@@ -301,7 +377,7 @@ class Win32FileLayer final : public FileLayer {
   // has a known name until the new file is in place. The name is taken by creating an empty file
   // exclusively, so that nobody else's file is ever used; ReplaceFileA replaces it.
   std::string ReserveBackup(const std::string& target) {
-    TemporaryFile backup = CreateTemporaryBeside(*this, target + ".old");
+    TemporaryFile backup = CreateTemporaryBeside(*this, target + std::string(kBackupSuffix));
     backup.file->Close();
     return backup.path;
   }
@@ -334,7 +410,7 @@ class Win32FileLayer final : public FileLayer {
         " (putting the original back failed: " + SystemErrorText(restoreError) + ")");
   }
 
-  ReplaceCalls calls_;
+  FileLayerCalls calls_;
   CodePage codePage_;
   std::vector<std::string> onlyCopies_;  // never removed: see RecoverFromFailedReplace
   std::vector<std::string> leftBehind_;
@@ -342,16 +418,20 @@ class Win32FileLayer final : public FileLayer {
 
 }  // namespace
 
-std::unique_ptr<FileLayer> MakeWin32FileLayer(ReplaceCalls calls, const CodePage& codePage) {
+std::unique_ptr<FileLayer> MakeWin32FileLayer(FileLayerCalls calls, const CodePage& codePage) {
   return std::make_unique<Win32FileLayer>(std::move(calls), codePage);
 }
 
 std::unique_ptr<FileLayer> MakeSystemFileLayer(const CodePage& codePage) {
-  return MakeWin32FileLayer(ReplaceCalls{}, codePage);
+  return MakeWin32FileLayer(FileLayerCalls{}, codePage);
 }
 
 std::unique_ptr<FileLayer> MakeSystemFileLayer() {
   return MakeSystemFileLayer(SystemCodePage());
+}
+
+std::string RightsAdvice() {
+  return "run it from an elevated prompt, as the conversion will run";
 }
 
 }  // namespace shiftlet

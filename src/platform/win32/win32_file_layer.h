@@ -10,10 +10,12 @@
 
 namespace shiftlet {
 
-// The calls that move files in a replace. The system's file layer uses ReplaceFileA and
-// MoveFileExA; tests put in their place calls that fail with the errors Windows documents, which
-// nothing can make the real ones give on demand (least of all under Wine).
-struct ReplaceCalls {
+// The calls of the file layer whose failures tests must show: those that move files in a replace
+// (ReplaceFileA, MoveFileExA, and DeleteFileA of its backup), and the open that asks whether files
+// may be created in a folder. The system's file layer uses the real ones; tests put in their place
+// calls that fail with the errors Windows documents, which nothing can make the real ones give on
+// demand (least of all Wine, which grants that open whatever the Unix rights of the folder).
+struct FileLayerCalls {
   // ReplaceFileA(replaced, replacement, backup, flags, nullptr, nullptr).
   std::function<BOOL(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags)> replaceFile =
       [](LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags) {
@@ -25,10 +27,17 @@ struct ReplaceCalls {
       };
   // DeleteFileA, of the backup once the new file is in place.
   std::function<BOOL(LPCSTR path)> deleteBackup = [](LPCSTR path) { return DeleteFileA(path); };
+  // The folder opened with the right to add a file to it (a folder opens only with
+  // FILE_FLAG_BACKUP_SEMANTICS), sharing everything; INVALID_HANDLE_VALUE with the error set.
+  std::function<HANDLE(LPCSTR folder)> openFolderToAddFile = [](LPCSTR folder) {
+    return CreateFileA(folder, FILE_ADD_FILE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  };
 };
 
-// The Win32 file layer, moving files through `calls` and reading paths by characters of
+// The Win32 file layer, making the calls above through `calls` and reading paths by characters of
 // `codePage`.
-std::unique_ptr<FileLayer> MakeWin32FileLayer(ReplaceCalls calls, const CodePage& codePage);
+std::unique_ptr<FileLayer> MakeWin32FileLayer(FileLayerCalls calls, const CodePage& codePage);
 
 }  // namespace shiftlet

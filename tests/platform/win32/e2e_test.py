@@ -552,6 +552,13 @@ def console_program_for_scripts(s):
                                               "menu.qof"], "a refused device left %s" %
         os.listdir(s.old_folder))
 
+  # A folder is refused as a folder, by the check and the run alike, never as "access denied".
+  line = "error: cannot write C:\\Velmora: it is a folder, not a regular file\r\n"
+  status, out, err = cmd(s, cli + " --quiet --destination C:\\Velmora")
+  check(status == 1 and err == line, "quiet run to a folder: %s %r %r" % (status, out, err))
+  status, out, err = cmd(s, cli + " --check --destination C:\\Velmora")
+  check(status == 1 and "\r\n" + line in out, "check of a folder: %s %r" % (status, out))
+
   # %ERRORLEVEL% as a .cmd script reads it, after a quiet run with the proposals.
   status, out, err = cmd(s, cli + " /quiet & echo status=%ERRORLEVEL%")
   check(out == "converted C:\\Velmora\\menu.qof to C:\\Program Files\\Velmora\\migrated.menu.qnf: "

@@ -138,7 +138,13 @@ TEST_F(Win32FileLayerTest, OnlyFilesThatCouldBeWrittenPassTheCheck) {
 
   EXPECT_THROW(files_->CheckWritableInPlace(folder_ / "no-folder\\x.qnf"), ConversionFailure);
   fs::create_directory(folder_.Path() / "a-folder");
-  EXPECT_THROW(files_->CheckWritableInPlace(folder_ / "a-folder"), ConversionFailure);
+  try {
+    files_->CheckWritableInPlace(folder_ / "a-folder");
+    ADD_FAILURE() << "a folder passed";
+  } catch (const ConversionFailure& failure) {
+    EXPECT_EQ("cannot write " + folder_ / "a-folder" + ": it is a folder, not a regular file",
+              failure.Reason());
+  }
 
   const std::string readOnly = folder_ / "read-only.qnf";
   WriteBytes(readOnly, "keep");
@@ -275,6 +281,87 @@ TEST_F(Win32FileLayerTest, FailedReplaceKeepsTheTargetUnderItsName) {
   EXPECT_EQ("default.qcf", ListFolder(folder_.Path()));  // and no backup left behind
 }
 
+TEST_F(Win32FileLayerTest, NamesMadeBesideATargetMustFitBelowMaxPath) {
+  // A target of 243 characters: its temporary name (13 more) fits, the backup name a replace of
+  // it makes (17 more) does not.
+  const std::string folder = folder_.Path().string() + "\\";
+  const std::string target = folder + std::string(243 - folder.size() - 4, 'n') + ".qnf";
+  ASSERT_EQ(243U, target.size());
+  files_->CheckWritableInPlace(target);
+  WriteBytes(target, "old");
+  try {
+    files_->CheckWritableInPlace(target);
+    ADD_FAILURE() << "a replace whose backup name is too long passed";
+  } catch (const ConversionFailure& failure) {
+    EXPECT_EQ("cannot write " + target +
+                  ": its path is too long for the files made beside it (260 characters; at most "
+                  "259 here)",
+              failure.Reason());
+  }
+  EXPECT_EQ("old", ReadBytes(target));
+}
+
+TEST_F(Win32FileLayerTest, FolderThatRefusesNewFilesFailsBeforeAnythingIsCreated) {
+  // Wine lets the folder open for adding a file whatever the rights, so the refusal Windows gives
+  // an unelevated user in Program Files comes from the seam.
+  std::string asked;
+  FileLayerCalls calls;
+  calls.openFolderToAddFile = [&asked](LPCSTR folder) {
+    asked = folder;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  };
+  auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+  WriteBytes(folder_ / "default.qcf", "old");
+  for (const char* name : {"new.qnf", "default.qcf"}) {
+    SCOPED_TRACE(name);
+    try {
+      ReplacementFile file(*files, folder_ / name);
+      ADD_FAILURE() << "a file was made in a folder that refuses new files";
+    } catch (const ConversionFailure& failure) {
+      EXPECT_EQ(0U,
+                failure.Reason().find("cannot create files in " + folder_.Path().string() + ": "))
+          << failure.Reason();
+      EXPECT_NE(std::string::npos, failure.Reason().find("(error 5)")) << failure.Reason();
+      EXPECT_TRUE(failure.IsAccessDenial());
+    }
+    EXPECT_EQ(folder_.Path().string(), asked);
+    EXPECT_EQ("default.qcf", ListFolder(folder_.Path()));
+    EXPECT_EQ("old", ReadBytes(folder_ / "default.qcf"));
+  }
+}
+
+TEST_F(Win32FileLayerTest, NameThatOpensADeviceOrAPipeIsNeverWritten) {
+  // A pipe's server end, to see that nothing reaches it.
+  const std::string pipeName =
+      "\\\\.\\pipe\\shiftlet-test-" + std::to_string(GetCurrentProcessId());
+  const HANDLE server = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1,
+                                         0, 4096, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, server);
+  const struct {
+    std::string path;
+    const char* kind;
+  } cases[] = {{"NUL", "a character device"}, {pipeName, "a pipe"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    try {
+      files_->CreateExclusive(c.path);
+      ADD_FAILURE() << "opened for writing";
+    } catch (const ConversionFailure& failure) {
+      EXPECT_EQ("cannot create " + c.path + ": it is " + c.kind + ", not a regular file",
+                failure.Reason());
+    }
+  }
+  // Bytes a closed client wrote stay to be read; without any, the pipe is only broken.
+  DWORD waiting = 0;
+  const BOOL peeked = PeekNamedPipe(server, nullptr, 0, nullptr, &waiting, nullptr);
+  const DWORD error = GetLastError();
+  EXPECT_TRUE(peeked ? waiting == 0
+                     : error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED)
+      << waiting << " bytes, error " << error;
+  CloseHandle(server);
+}
+
 // What a fake ReplaceFileA does before it fails, as Windows documents for its error code.
 enum class FakeReplace {
   kLeavesBoth,             // the original and the new file keep their names
@@ -307,7 +394,7 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
     const std::string target = folder / "default.qcf";
     WriteBytes(target, "old");
     std::string backup;
-    ReplaceCalls calls;
+    FileLayerCalls calls;
     calls.replaceFile = [&](LPCSTR replaced, LPCSTR, LPCSTR backupName, DWORD) {
       backup = backupName;
       if (row.fake == kMovesOriginalToBackup) {
@@ -355,7 +442,7 @@ TEST(Win32ReplaceTest, ABackupThatCannotBeRemovedIsKeptAndSaid) {
   const std::string target = folder / "default.qcf";
   WriteBytes(target, "old");
   std::string backup;
-  ReplaceCalls calls;
+  FileLayerCalls calls;
   calls.deleteBackup = [&backup](LPCSTR path) {
     backup = path;
     SetLastError(ERROR_ACCESS_DENIED);
