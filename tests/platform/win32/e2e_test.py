@@ -555,13 +555,15 @@ def console_program_for_scripts(s):
   # configuration, so a default.qcf of one field does not stop it, in the check as in the run.
   one_field = b"menu.qnf\r\n"
   s.write(os.path.join(s.new_folder, "default.qcf"), one_field)
-  destination = " --destination \"C:\\Program Files\\Velmora\\DEFAULT.QCF\""
-  status, out, err = cmd(s, cli + " --check" + destination)
+  # From its folder: cmd keeps no quotes that Python's command line would escape.
+  in_folder = "cd /d C:\\Program Files\\Velmora && " + cli
+  destination = " --destination DEFAULT.QCF"
+  status, out, err = cmd(s, in_folder + " --check" + destination)
   check(status == 0, "check over DEFAULT.QCF: %s %r %r" % (status, out, err))
   check(s.read(os.path.join(s.new_folder, "default.qcf")) == one_field and
         sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
         "the check over DEFAULT.QCF changed %s" % os.listdir(s.new_folder))
-  status, out, err = cmd(s, cli + " --quiet" + destination)
+  status, out, err = cmd(s, in_folder + " --quiet" + destination)
   check(status == 0, "quiet run over DEFAULT.QCF: %s %r %r" % (status, out, err))
 
 
