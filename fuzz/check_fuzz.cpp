@@ -67,10 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MemoryPlatform platform;
   if (mark != std::string::npos && mark + 1 < input.size()) {
     name.resize(static_cast<unsigned char>(input[mark + 1]) % 9);
-    platform.memory.files["/v/default.qcf"] = input.substr(mark + 2);
+    platform.memory.files["/v/default.qcf"] = shiftlet::MemoryBytes(input.substr(mark + 2));
   }
-  platform.memory.files["/v/" + name] = menu;
-  const std::map<std::string, std::string> before = platform.memory.files;
+  platform.memory.files["/v/" + name] = shiftlet::MemoryBytes(menu);
+  const std::map<std::string, shiftlet::MemoryBytes> before = platform.memory.files;
 
   const shiftlet::DryRunCheck check = shiftlet::CheckByDryRun(platform, name, "new.qnf");
   Require(platform.memory.files == before, "the check changes no file");
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "the check fails for the quiet run's reason");
     return 0;
   }
-  const std::string& written = platform.memory.files.at("/v/new.qnf");
+  const std::string written = platform.memory.files.at("/v/new.qnf").Text();
   Require(check.destinationLines == static_cast<std::int64_t>(shiftlet::fuzz::CrLfLines(written)),
           "the check counts the lines the run writes");
   Require(static_cast<std::int64_t>(check.nodes.size()) == check.items,

@@ -66,15 +66,15 @@ class YesPlatform final : public shiftlet::Platform {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string config(reinterpret_cast<const char*>(data), size);
   YesPlatform platform;
-  platform.memory.files["velmora/menu.qof"] = kOldMenu;
-  platform.memory.files["velmora/default.qcf"] = config;
+  platform.memory.files["velmora/menu.qof"] = shiftlet::MemoryBytes(kOldMenu);
+  platform.memory.files["velmora/default.qcf"] = shiftlet::MemoryBytes(config);
   shiftlet::ShiftletCore core(platform);
   const shiftlet::RunEnd end = core.RunConversion();
 
   const auto& files = platform.memory.files;
   Require(files.size() == 3, "exactly the old file, the new file and default.qcf");
-  Require(files.at("velmora/new.qnf") == kNewMenu, "the new menu file is complete");
-  const std::string& after = files.at("velmora/default.qcf");
+  Require(files.at("velmora/new.qnf").Text() == kNewMenu, "the new menu file is complete");
+  const std::string after = files.at("velmora/default.qcf").Text();
   if (end == shiftlet::RunEnd::kFailed) {
     Require(after == config, "a failed update leaves default.qcf as it was");
     return 0;

@@ -19,7 +19,7 @@ using shiftlet::fuzz::Require;
 // The new file's bytes, or nothing when the conversion failed.
 std::optional<std::string> Convert(const std::string& oldBytes) {
   shiftlet::testing::MemoryFileLayer files;
-  files.files["old.qof"] = oldBytes;
+  files.files["old.qof"] = shiftlet::MemoryBytes(oldBytes);
   shiftlet::MenuTables tables;
   try {
     shiftlet::ReadOldMenuFile(tables, files, "old.qof");
@@ -29,7 +29,7 @@ std::optional<std::string> Convert(const std::string& oldBytes) {
     return std::nullopt;
   }
   Require(files.files.size() == 2, "a conversion leaves exactly the new file");
-  const std::string& out = files.files.at("new.qnf");
+  const std::string out = files.files.at("new.qnf").Text();
   const std::size_t items = static_cast<std::size_t>(tables.lastIndex + 1);
   Require(out.compare(0, 4, "70\r\n") == 0, "the new file starts with 70");
   Require(out.size() >= 7 && out.compare(out.size() - 3, 3, "x\r\n") == 0,

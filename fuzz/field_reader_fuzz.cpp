@@ -23,7 +23,7 @@ constexpr std::size_t kMaxTargets = 6;
 // and "fail" where a statement failed.
 std::vector<std::string> ReadAll(const std::string& bytes, const std::vector<int>& kinds) {
   shiftlet::testing::MemoryFileLayer files;
-  files.files["f"] = bytes;
+  files.files["f"] = shiftlet::MemoryBytes(bytes);
   FieldReader reader(files, "f");
   std::string text[kMaxTargets];
   std::int16_t number[kMaxTargets] = {};

@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "driver/conversion_state.h"
 #include "driver/platform.h"
@@ -61,6 +62,9 @@ class ShiftletCore {
   std::int64_t ItemCount() const;
   // The items read, and the menu map once the new file's lines have been worked out.
   const MenuTables& Tables() const { return tables_; }
+  // Hands the tables to whoever reports on a finished run, so that the items, which may be as
+  // large as the old file, are not copied. The core's own are left empty.
+  MenuTables ReleaseTables() { return std::exchange(tables_, MenuTables()); }
   // Whether the new menu file was written whole (and so every menu number in it is good).
   bool NewFileWritten() const { return newFileWritten_; }
   // The default.qcf beside the new menu file, once that file has been picked.

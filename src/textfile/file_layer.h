@@ -58,6 +58,14 @@ class FileLayer {
   // permissions (attributes on Windows). `source` no longer exists afterwards.
   virtual void Replace(const std::string& source, const std::string& target) = 0;
 
+  // Which directory entry `path` names, as a key that is equal for every path naming that entry
+  // and differs for any other: the identity of its folder on the disk, and its name as the file
+  // system compares names (on Windows without case, and an existing file's short name as its long
+  // one). A file reached through a link elsewhere is another entry, as a replace by rename treats
+  // it. A missing file's key is made from its name as given; a path whose folder the system cannot
+  // identify is keyed by its text. Never fails; nothing is created or changed.
+  virtual std::string EntryKey(const std::string& path) = 0;
+
   // Removes a file, ignoring errors: used only to clean up after a failure.
   virtual void RemoveQuietly(const std::string& path) noexcept = 0;
 

@@ -113,5 +113,17 @@ TEST_F(CheckReportTest, ReadsBackWhatItWroteInMemory) {
                                          ": its first line \"70\" becomes \"default.qcf\".\n"));
 }
 
+TEST_F(CheckReportTest, CountsTheLinesWrittenWhereverALineEndFalls) {
+  // The new file is read back in blocks of 64 KiB: texts of these lengths put the end of the
+  // element line, CR LF, across the first block's end, and either side of it.
+  for (std::size_t length = 65'515; length < 65'535; ++length) {
+    const DryRunCheck check = Check("70\r\n\"" + std::string(length, 't') + "\",0,0,\"v\",0\r\n");
+    ASSERT_TRUE(check.Converts()) << check.failure;
+    EXPECT_EQ(4, check.destinationLines) << length;
+    ASSERT_EQ(1U, check.nodes.size()) << length;
+    EXPECT_EQ(-1, check.nodes[0].opener) << length;
+  }
+}
+
 }  // namespace
 }  // namespace shiftlet

@@ -37,6 +37,7 @@ class LeavingFileLayer final : public FileLayer {
     leftBehind_.push_back("the old content of " + target + " is left in " + target + ".old");
   }
   void RemoveQuietly(const std::string& path) noexcept override { real_->RemoveQuietly(path); }
+  std::string EntryKey(const std::string& path) override { return real_->EntryKey(path); }
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
 
  private:

@@ -28,7 +28,7 @@ struct Analysis {
 // Converts `bytes` in memory as a run does, and warns about what it read and mapped.
 Analysis Analyse(const std::string& bytes) {
   MemoryFileLayer files;
-  files.files["m.qof"] = bytes;
+  files.files["m.qof"] = MemoryBytes(bytes);
   MenuTables tables;
   Analysis analysis;
   bool read = false;

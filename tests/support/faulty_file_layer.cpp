@@ -74,6 +74,11 @@ void FaultyFileLayer::Replace(const std::string& source, const std::string& targ
   real_->Replace(source, target);
 }
 
+// Not a call that can fail: only the dry run asks it, to tell files apart.
+std::string FaultyFileLayer::EntryKey(const std::string& path) {
+  return real_->EntryKey(path);
+}
+
 void FaultyFileLayer::RemoveQuietly(const std::string& path) noexcept {
   real_->RemoveQuietly(path);
 }

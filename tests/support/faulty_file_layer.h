@@ -30,6 +30,7 @@ class FaultyFileLayer final : public FileLayer {
   void CheckWritableInPlace(const std::string& path) override;
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
+  std::string EntryKey(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
 
  private:

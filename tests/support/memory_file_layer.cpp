@@ -1,7 +1,6 @@
 #include "support/memory_file_layer.h"
 
 #include "textfile/conversion_failure.h"
-#include "textfile/memory_file.h"
 
 namespace shiftlet::testing {
 
@@ -16,7 +15,7 @@ std::unique_ptr<OpenFile> MemoryFileLayer::OpenForReading(const std::string& pat
 void MemoryFileLayer::CheckWritableInPlace(const std::string&) {}
 
 std::unique_ptr<OpenFile> MemoryFileLayer::CreateExclusive(const std::string& path) {
-  const auto [created, isNew] = files.emplace(path, std::string());
+  const auto [created, isNew] = files.emplace(path, MemoryBytes());
   return isNew ? std::make_unique<MemoryFile>(created->second) : nullptr;
 }
 
@@ -25,7 +24,7 @@ void MemoryFileLayer::Replace(const std::string& source, const std::string& targ
   if (found == files.end()) {
     throw ConversionFailure("cannot replace " + target);
   }
-  std::string bytes = std::move(found->second);
+  MemoryBytes bytes = std::move(found->second);
   files.erase(found);
   files[target] = std::move(bytes);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "textfile/file_layer.h"
+#include "textfile/memory_file.h"
 
 namespace shiftlet::testing {
 
@@ -12,12 +13,14 @@ namespace shiftlet::testing {
 // not modelled: any path names a file.
 class MemoryFileLayer final : public FileLayer {
  public:
-  std::map<std::string, std::string> files;
+  std::map<std::string, MemoryBytes> files;
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
   void CheckWritableInPlace(const std::string& path) override;
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
+  // The path's text: each path names a file of its own.
+  std::string EntryKey(const std::string& path) override { return path; }
   void RemoveQuietly(const std::string& path) noexcept override;
 };
 

@@ -1,29 +1,26 @@
 #include "platform/dry_run/dry_run_platform.h"
 
-#include <algorithm>
-
 #include "textfile/conversion_failure.h"
-#include "textfile/memory_file.h"
 
 namespace shiftlet {
 
 std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& path) {
-  const auto written = current_.find(path);
+  const auto written = current_.find(system_.EntryKey(path));
   if (written != current_.end()) {
-    return std::make_unique<MemoryFile>(written->second);
+    return std::make_unique<MemoryFile>(*written->second);
   }
   return system_.OpenForReading(path);
 }
 
 void DryRunFileLayer::CheckWritableInPlace(const std::string& path) {
   // A target already written in this run passed this check then, and is a file of ours now.
-  if (current_.count(path) == 0) {
+  if (!Holds(path)) {
     system_.CheckWritableInPlace(path);
   }
 }
 
 std::unique_ptr<OpenFile> DryRunFileLayer::CreateExclusive(const std::string& path) {
-  const auto [created, isNew] = temporary_.emplace(path, std::string());
+  const auto [created, isNew] = temporary_.emplace(path, MemoryBytes());
   return isNew ? std::make_unique<MemoryFile>(created->second) : nullptr;
 }
 
@@ -32,35 +29,36 @@ void DryRunFileLayer::Replace(const std::string& source, const std::string& targ
   if (found == temporary_.end()) {
     throw ConversionFailure("cannot replace " + target + ": nothing was written for it");
   }
-  current_[target] = found->second;
-  replaced_.emplace_back(target, std::move(found->second));
+  replaced_.push_back({target, std::move(found->second)});
   temporary_.erase(found);
+  current_[system_.EntryKey(target)] = &replaced_.back().bytes;
 }
 
 void DryRunFileLayer::RemoveQuietly(const std::string& path) noexcept {
   temporary_.erase(path);
 }
 
+bool DryRunFileLayer::Holds(const std::string& path) {
+  return current_.count(system_.EntryKey(path)) != 0;
+}
+
 // The system's file-system object, which also finds the files the run has written in memory.
 class DryRunPlatform::SeeingFileSystem final : public FileSystemObject {
  public:
-  SeeingFileSystem(std::unique_ptr<FileSystemObject> system, const DryRunFileLayer& files)
+  SeeingFileSystem(std::unique_ptr<FileSystemObject> system, DryRunFileLayer& files)
       : system_(std::move(system)), files_(files) {}
 
   std::string GetParentFolderName(const std::string& path) override {
     return system_->GetParentFolderName(path);
   }
   bool FileExists(const std::string& path) override {
-    const auto& replaced = files_.Replaced();
-    return std::any_of(replaced.begin(), replaced.end(),
-                       [&path](const auto& file) { return file.first == path; }) ||
-           system_->FileExists(path);
+    return files_.Holds(path) || system_->FileExists(path);
   }
   bool FolderExists(const std::string& path) override { return system_->FolderExists(path); }
 
  private:
   std::unique_ptr<FileSystemObject> system_;
-  const DryRunFileLayer& files_;
+  DryRunFileLayer& files_;
 };
 
 DryRunPlatform::DryRunPlatform(Platform& system) : PlatformOver(system), files_(system.Files()) {}

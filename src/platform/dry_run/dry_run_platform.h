@@ -1,13 +1,13 @@
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "driver/platform.h"
 #include "textfile/file_layer.h"
+#include "textfile/memory_file.h"
 
 namespace shiftlet {
 
@@ -15,26 +15,37 @@ namespace shiftlet {
 // created, changed or removed. What can be known without writing is asked of the system's own
 // layer, so a target it would refuse (a missing folder, a folder, a read-only file, anything that
 // is not a regular file) is refused here for the same reason. A file written earlier in the run
-// is read back from memory, as the real run would read it from the disk. What it cannot foresee is
+// is read back from memory, as the real run would read it from the disk; the system says which
+// file a path names, so two names of one file are one file here too. What it cannot foresee is
 // a write itself failing: a full disk, a file locked in between.
 class DryRunFileLayer final : public FileLayer {
  public:
+  // A file the run put in place: the path it was replaced under, and its bytes.
+  struct PlacedFile {
+    std::string path;
+    MemoryBytes bytes;
+  };
+
   explicit DryRunFileLayer(FileLayer& system) : system_(system) {}
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
   void CheckWritableInPlace(const std::string& path) override;
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
+  std::string EntryKey(const std::string& path) override { return system_.EntryKey(path); }
   void RemoveQuietly(const std::string& path) noexcept override;
 
-  // The files the run put in place, in the order it did: each target's path and its bytes.
-  const std::vector<std::pair<std::string, std::string>>& Replaced() const { return replaced_; }
+  // Whether the run has put a file in place at `path`, under this or any other of its names.
+  bool Holds(const std::string& path);
+  // The files the run put in place, in the order it did, each kept once: a file replaced again
+  // is here twice, its earlier content and its later.
+  const std::deque<PlacedFile>& Replaced() const { return replaced_; }
 
  private:
   FileLayer& system_;
-  std::map<std::string, std::string> temporary_;  // written, not yet in place
-  std::map<std::string, std::string> current_;    // what each target holds after the run so far
-  std::vector<std::pair<std::string, std::string>> replaced_;
+  std::map<std::string, MemoryBytes> temporary_;  // written, not yet in place, by the run's names
+  std::deque<PlacedFile> replaced_;               // never moved once in place: read from there
+  std::map<std::string, MemoryBytes*> current_;   // what each entry holds now, by its key
 };
 
 // The system's platform with its files behind a DryRunFileLayer: a whole run over it does and

@@ -232,6 +232,19 @@ class PosixFileLayer final : public FileLayer {
     }
   }
 
+  std::string EntryKey(const std::string& path) override {
+    // Names are bytes, compared as they are; the folder is followed through links to the one it
+    // is, so "a/./x", "b/../a/x" and a link to a, then "/x", all name one entry.
+    const std::string folder = ParentFolderOf(path, "/", false, codePage_);
+    const std::string name = FileTitleOf(path, folder, '/');
+    struct stat info {};
+    if (name.empty() || name == "." || name == ".." ||
+        ::stat(folder.empty() ? "." : folder.c_str(), &info) != 0) {
+      return "path " + path;
+    }
+    return "entry " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/" + name;
+  }
+
   void RemoveQuietly(const std::string& path) noexcept override { ::unlink(path.c_str()); }
 
  private:

@@ -194,6 +194,49 @@ void TakeOverAttributes(const std::string& source, const WIN32_FILE_ATTRIBUTE_DA
   }
 }
 
+// The volume and file index of the folder at `path`, which every name of it shares; empty when it
+// cannot be opened. Opening a folder needs FILE_FLAG_BACKUP_SEMANTICS; reading its attributes
+// needs no other right.
+std::string FolderIdentity(const std::string& path) {
+  const HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return "";
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const BOOL known = GetFileInformationByHandle(handle, &info);
+  CloseHandle(handle);
+  if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return "";
+  }
+  return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
+         ":" + std::to_string(info.nFileIndexLow);
+}
+
+// A name as the file system compares names, without case: its characters (read in the ANSI code
+// page, as the ANSI calls read them) upper-cased as Windows does without a language's rules, in
+// UTF-8. A name the code page cannot read stays as it is.
+std::string UpperCaseName(const std::string& name) {
+  const int size = static_cast<int>(name.size());
+  const int wide = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
+  if (wide <= 0) {
+    return name;
+  }
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), size, text.data(), wide);
+  std::wstring upper(text.size(), L'\0');
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), wide, upper.data(), wide) !=
+      wide) {
+    return name;
+  }
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, upper.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string key(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, upper.data(), wide, key.data(), bytes, nullptr, nullptr);
+  return key;
+}
+
 class Win32FileLayer final : public FileLayer {
  public:
   Win32FileLayer(FileLayerCalls calls, const CodePage& codePage)
@@ -332,6 +375,27 @@ class Win32FileLayer final : public FileLayer {
   }
 
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
+
+  std::string EntryKey(const std::string& path) override {
+    const std::string folder = ParentFolderOf(path, "\\/", true, codePage_);
+    std::string name = FileTitleOf(path, folder, '\\');
+    const std::string folderIdentity = FolderIdentity(folder.empty() ? "." : folder);
+    if (name.empty() || name == "." || name == ".." || folderIdentity.empty() ||
+        WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return "path " + path;
+    }
+    // An existing file's name as the folder lists it: its long name, whichever name was given.
+    // A wildcard would list another file.
+    if (name.find_first_of("*?") == std::string::npos) {
+      WIN32_FIND_DATAA found{};
+      const HANDLE search = FindFirstFileA(path.c_str(), &found);
+      if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        name = found.cFileName;
+      }
+    }
+    return "entry " + folderIdentity + "\\" + UpperCaseName(name);
+  }
 
   void RemoveQuietly(const std::string& path) noexcept override {
     if (std::find(onlyCopies_.begin(), onlyCopies_.end(), path) == onlyCopies_.end()) {

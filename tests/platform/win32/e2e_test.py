@@ -570,6 +570,21 @@ def console_program_for_scripts(s):
   check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
         "left behind: %s" % os.listdir(s.new_folder))
 
+  # DEFAULT.QCF is default.qcf: the run writes the menu over it and reads that back as the
+  # configuration, so a default.qcf of one field does not stop it, in the check as in the run.
+  one_field = b"menu.qnf\r\n"
+  s.write(os.path.join(s.new_folder, "default.qcf"), one_field)
+  # From its folder: cmd keeps no quotes that Python's command line would escape.
+  in_folder = "cd /d C:\\Program Files\\Velmora && " + cli
+  destination = " --destination DEFAULT.QCF"
+  status, out, err = cmd(s, in_folder + " --check" + destination)
+  check(status == 0, "check over DEFAULT.QCF: %s %r %r" % (status, out, err))
+  check(s.read(os.path.join(s.new_folder, "default.qcf")) == one_field and
+        sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
+        "the check over DEFAULT.QCF changed %s" % os.listdir(s.new_folder))
+  status, out, err = cmd(s, in_folder + " --quiet" + destination)
+  check(status == 0, "quiet run over DEFAULT.QCF: %s %r %r" % (status, out, err))
+
 
 def console_program_on_windows_rules(s):
   # shiftlet-cli.exe proposes and makes paths full as Windows does, never through the current

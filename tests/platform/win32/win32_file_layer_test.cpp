@@ -512,5 +512,29 @@ TEST_F(Win32FileLayerTest, NamesAreBytesInTheSystemsCodePage) {
   }
 }
 
+TEST_F(Win32FileLayerTest, EveryNameOfOneFileHasOneKey) {
+  // As the file system compares names: without case, a folder's "..", and a short name for the
+  // long one it stands for. A missing file is keyed by its name as given, without case too.
+  WriteBytes(folder_ / "default.qcf", "menu.qnf\r\n");
+  const std::string longName = folder_ / "a long file name.qcf";
+  WriteBytes(longName, "x");
+  fs::create_directory(folder_.Path() / "sub");
+  const std::string key = files_->EntryKey(folder_ / "default.qcf");
+  EXPECT_EQ(key, files_->EntryKey(folder_ / "DEFAULT.QCF"));
+  EXPECT_EQ(key, files_->EntryKey(folder_ / "sub\\..\\Default.Qcf"));
+  EXPECT_NE(key, files_->EntryKey(folder_ / "default.qcf.old"));
+  EXPECT_NE(key, files_->EntryKey(folder_ / "sub\\default.qcf"));
+  EXPECT_EQ(files_->EntryKey(folder_ / "new.qnf"), files_->EntryKey(folder_ / "NEW.qnf"));
+  EXPECT_NE(files_->EntryKey(folder_ / "new.qnf"), files_->EntryKey(folder_ / "new.qnf2"));
+  char shortName[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameA(longName.c_str(), shortName, MAX_PATH);
+  ASSERT_GT(length, 0U);
+  EXPECT_EQ(files_->EntryKey(longName), files_->EntryKey(shortName)) << shortName;
+  if (GetACP() == 1252) {
+    EXPECT_EQ(files_->EntryKey(folder_.Path().string() + "\\caf\xe9.qnf"),
+              files_->EntryKey(folder_.Path().string() + "\\CAF\xc9.QNF"));
+  }
+}
+
 }  // namespace
 }  // namespace shiftlet

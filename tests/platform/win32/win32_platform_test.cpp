@@ -328,6 +328,7 @@ class Win32FilesPlatform final : public Platform {
     void Replace(const std::string& source, const std::string& target) override {
       real_.Replace(source, target);
     }
+    std::string EntryKey(const std::string& path) override { return real_.EntryKey(path); }
     void RemoveQuietly(const std::string& path) noexcept override { real_.RemoveQuietly(path); }
     std::vector<std::string> created;
 
