@@ -39,7 +39,7 @@ class MemoryPlatform final : public shiftlet::Platform {
     std::abort();
   }
   std::unique_ptr<shiftlet::FileSystemObject> CreateFileSystemObject() override {
-    return std::make_unique<shiftlet::fuzz::MemoryFileSystemObject>(memory, kFolder);
+    return std::make_unique<shiftlet::fuzz::MemoryFileSystemObject>(memory);
   }
   shiftlet::FileLayer& Files() override { return memory; }
   char PathSeparator() const override { return '/'; }

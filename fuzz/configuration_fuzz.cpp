@@ -43,7 +43,7 @@ class YesPlatform final : public shiftlet::Platform {
   shiftlet::MessageBoxes& Boxes() override { return boxes_; }
   shiftlet::FilePicker& Picker() override { return picker_; }
   std::unique_ptr<shiftlet::FileSystemObject> CreateFileSystemObject() override {
-    return std::make_unique<shiftlet::fuzz::MemoryFileSystemObject>(memory, "velmora");
+    return std::make_unique<shiftlet::fuzz::MemoryFileSystemObject>(memory);
   }
   shiftlet::FileLayer& Files() override { return memory; }
   char PathSeparator() const override { return '/'; }

@@ -12,20 +12,17 @@
 
 namespace shiftlet::fuzz {
 
-// Paths with '/' over files in memory, in the one folder `folder`.
+// Paths with '/' over files in memory.
 class MemoryFileSystemObject final : public FileSystemObject {
  public:
-  MemoryFileSystemObject(const testing::MemoryFileLayer& files, std::string folder)
-      : files_(files), folder_(std::move(folder)) {}
+  explicit MemoryFileSystemObject(const testing::MemoryFileLayer& files) : files_(files) {}
   std::string GetParentFolderName(const std::string& path) override {
     return ParentFolderOf(path, "/", false, CodePage());
   }
   bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
-  bool FolderExists(const std::string& path) override { return path == folder_; }
 
  private:
   const testing::MemoryFileLayer& files_;
-  std::string folder_;
 };
 
 // A broken property is a finding: report it and stop, so libFuzzer saves the input.

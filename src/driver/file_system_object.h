@@ -13,8 +13,6 @@ class FileSystemObject {
   // True when something other than a folder exists at `path`: a file, or a device, pipe or socket,
   // which reading then refuses with its reason. A Windows device name is refused here, with it.
   virtual bool FileExists(const std::string& path) = 0;
-  // True when a folder exists at `path`.
-  virtual bool FolderExists(const std::string& path) = 0;
 };
 
 }  // namespace shiftlet

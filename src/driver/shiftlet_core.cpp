@@ -46,7 +46,7 @@ RunEnd ShiftletCore::RunConversion() {
     ConvertPickedFiles(picker);
   } catch (const ConversionFailure& error) {
     failureReason_ = error.what();
-    failedForRights_ = error.IsAccessDenial();
+    failureCause_ = error.WhatCaused();
     return Report(RunEnd::kFailed, messages::kFailure);
   } catch (const std::exception& error) {
     failureReason_ = error.what();

@@ -9,6 +9,7 @@
 #include "driver/conversion_state.h"
 #include "driver/platform.h"
 #include "menu/item_table.h"
+#include "textfile/conversion_failure.h"
 
 namespace shiftlet {
 
@@ -55,8 +56,9 @@ class ShiftletCore {
   const ConversionState& State() const { return state_; }
   // Why the run failed, with the file, line, item and field where known; empty unless it failed.
   const std::string& FailureReason() const { return failureReason_; }
-  // Whether the run failed for want of rights that another account, or elevation, would have.
-  bool FailedForRights() const { return failedForRights_; }
+  // What the system said caused the failure (rights another account or elevation would have, a
+  // missing folder), so that an unattended run can say what to do about it.
+  ConversionFailure::Cause FailureCause() const { return failureCause_; }
   // The number of items read from the old file: all of them, or those whole before a failure
   // while reading it.
   std::int64_t ItemCount() const;
@@ -81,7 +83,7 @@ class ShiftletCore {
   ConversionState state_;
   MenuTables tables_;
   std::string failureReason_;
-  bool failedForRights_ = false;
+  ConversionFailure::Cause failureCause_ = ConversionFailure::Cause::kOther;
   bool oldFileRead_ = false;
   bool newFileWritten_ = false;
   bool configurationUpdated_ = false;

@@ -32,20 +32,35 @@ class ConversionFailure : public std::runtime_error {
   ConversionFailure(const std::string& reason, FailurePosition where)
       : std::runtime_error(Compose(where, reason)), reason_(reason), where_(std::move(where)) {}
 
-  // A failure the system gave because whoever runs the program lacks the rights: an unattended
-  // run and a check then say how to run with them. A read-only file is not one (no rights help).
+  // What the person running the program can do about a failure, where the system tells.
+  enum class Cause {
+    kOther,
+    kAccessDenied,   // whoever runs it lacks rights another account or elevation may have (a
+                     // read-only file is not one: no rights help)
+    kMissingFolder,  // the folder a file was to be written in does not exist
+  };
+
+  // A failure for want of rights: an unattended run and a check then say how to run with them.
   static ConversionFailure AccessDenied(const std::string& reason) {
-    ConversionFailure failure(reason);
-    failure.accessDenied_ = true;
-    return failure;
+    return WithCause(reason, Cause::kAccessDenied);
+  }
+  // "the folder F does not exist": an unattended run and a check say what its absence means.
+  static ConversionFailure MissingFolder(const std::string& folder) {
+    return WithCause("the folder " + folder + " does not exist", Cause::kMissingFolder);
   }
 
   // What went wrong, without the position: "70000 does not fit in 16 bits".
   const std::string& Reason() const { return reason_; }
   const FailurePosition& Where() const { return where_; }
-  bool IsAccessDenial() const { return accessDenied_; }
+  Cause WhatCaused() const { return cause_; }
 
  private:
+  static ConversionFailure WithCause(const std::string& reason, Cause cause) {
+    ConversionFailure failure(reason);
+    failure.cause_ = cause;
+    return failure;
+  }
+
   static std::string Compose(const FailurePosition& where, const std::string& reason) {
     const std::string position = where.Described();
     return position.empty() ? reason : position + ": " + reason;
@@ -53,7 +68,7 @@ class ConversionFailure : public std::runtime_error {
 
   std::string reason_;
   FailurePosition where_;
-  bool accessDenied_ = false;
+  Cause cause_ = Cause::kOther;
 };
 
 inline std::string FailurePosition::Described() const {

@@ -44,7 +44,8 @@ class FileLayer {
   // Windows device name; the failure says which), a folder that does not exist or in which whoever
   // runs the program may not create files, or a target whose temporary (and, on Windows, backup)
   // name would not fit the system's limits fails here, naming the target or its folder and never a
-  // temporary name. A failure for want of rights is marked ConversionFailure::IsAccessDenial. A
+  // temporary name. A failure for want of rights, or for a missing folder
+  // ("the folder F does not exist"), says so in ConversionFailure::WhatCaused. A
   // missing file in an existing folder passes. Nothing is opened but a regular file and the folder,
   // and nothing is created or changed.
   virtual void CheckWritableInPlace(const std::string& path) = 0;

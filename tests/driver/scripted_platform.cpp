@@ -69,9 +69,6 @@ class TextFileSystemObject final : public FileSystemObject {
   bool FileExists(const std::string& path) override {
     return std::filesystem::is_regular_file(path);
   }
-  bool FolderExists(const std::string& path) override {
-    return std::filesystem::is_directory(path);
-  }
 
  private:
   const CodePage& codePage_;

@@ -201,7 +201,7 @@ TEST(ReplacementFileTest, TargetsThatCouldNotBeWrittenInPlaceFail) {
     } catch (const ConversionFailure& failure) {
       EXPECT_EQ("cannot create files in " + folder / "a-folder" + ": " + std::strerror(EACCES),
                 failure.Reason());
-      EXPECT_TRUE(failure.IsAccessDenial());
+      EXPECT_EQ(ConversionFailure::Cause::kAccessDenied, failure.WhatCaused());
     }
   }
 #endif

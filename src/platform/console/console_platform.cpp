@@ -74,9 +74,4 @@ bool ConsoleFileSystemObject::FileExists(const std::string& path) {
   return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
-bool ConsoleFileSystemObject::FolderExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_directory(path, error);
-}
-
 }  // namespace shiftlet

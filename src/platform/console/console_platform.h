@@ -45,7 +45,6 @@ class ConsoleFileSystemObject final : public FileSystemObject {
   explicit ConsoleFileSystemObject(const CodePage& codePage) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override;
   bool FileExists(const std::string& path) override;
-  bool FolderExists(const std::string& path) override;
 
  private:
   CodePage codePage_;

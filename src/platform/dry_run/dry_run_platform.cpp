@@ -54,7 +54,6 @@ class DryRunPlatform::SeeingFileSystem final : public FileSystemObject {
   bool FileExists(const std::string& path) override {
     return files_.Holds(path) || system_->FileExists(path);
   }
-  bool FolderExists(const std::string& path) override { return system_->FolderExists(path); }
 
  private:
   std::unique_ptr<FileSystemObject> system_;

@@ -153,13 +153,16 @@ class PosixFileLayer final : public FileLayer {
       if (errno != ENOENT) {
         Fail("cannot write", path, errno);
       }
-      // A missing file is created in its folder, which must exist.
+      // A missing file is created in its folder, which must exist: the one place that says so.
       const std::string folder = FolderOf(path);
       if (::stat(folder.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+          throw ConversionFailure::MissingFolder(folder);
+        }
         Fail("cannot write", path, errno);
       }
       if (!S_ISDIR(info.st_mode)) {
-        Fail("cannot write", path, ENOTDIR);
+        throw ConversionFailure::MissingFolder(folder);
       }
       CheckRoomBeside(path);
       return;

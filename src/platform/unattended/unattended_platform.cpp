@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "paths/path_text.h"
-#include "textfile/conversion_failure.h"
 
 namespace shiftlet {
 
@@ -27,14 +26,8 @@ class UnattendedPlatform::AnsweringPicker final : public FilePicker {
     filename = given ? platform_.FullPath(*given) : platform_.ProposedPath(InitDir, filename);
     picked.push_back(filename);
     const std::unique_ptr<FileSystemObject> fileSystem = platform_.CreateFileSystemObject();
-    const std::string folder = fileSystem->GetParentFolderName(filename);
-    FileTitle = FileTitleOf(filename, folder, platform_.PathSeparator());
-    // Nobody is there to see a dialog refuse the folder, so the run says what its absence means.
-    // A bare name (a Windows device name is left so) is in the current folder, which exists.
-    if (destination && !folder.empty() && !fileSystem->FolderExists(folder)) {
-      throw ConversionFailure("the folder " + folder +
-                              " does not exist; Velmora 1.1 may not be installed");
-    }
+    FileTitle =
+        FileTitleOf(filename, fileSystem->GetParentFolderName(filename), platform_.PathSeparator());
   }
   std::vector<std::string> picked;
 

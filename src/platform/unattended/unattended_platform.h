@@ -18,8 +18,9 @@ struct UnattendedChoices {
 // A front-end whose boxes and pickers answer by themselves, for runs nobody watches: Yes to every
 // question, OK to every box, and each picker's proposal accepted (InitDir + filename, as the
 // system's own front-end would propose it) unless `choices` names the path, which is then made
-// full. A destination whose folder does not exist fails the run, saying so. Files, paths and the
-// file-system object are the system's own, so the run is the interactive one in every other way.
+// full. A destination whose folder does not exist fails when the run asks the file layer, which
+// says so. Files, paths and the file-system object are the system's own, so the run is the
+// interactive one in every other way.
 class UnattendedPlatform final : public PlatformOver {
  public:
   UnattendedPlatform(Platform& system, UnattendedChoices choices);

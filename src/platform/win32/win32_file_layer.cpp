@@ -276,13 +276,18 @@ class Win32FileLayer final : public FileLayer {
       if (!NamesNothing(error)) {
         Fail("cannot write", path, error);
       }
-      // A missing file is created in its folder, which must exist.
-      const DWORD folder = GetFileAttributesA(FolderOf(path).c_str());
-      if (folder == INVALID_FILE_ATTRIBUTES) {
-        Fail("cannot write", path, GetLastError());
+      // A missing file is created in its folder, which must exist: the one place that says so.
+      const std::string folder = FolderOf(path);
+      const DWORD folderAttributes = GetFileAttributesA(folder.c_str());
+      if (folderAttributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD folderError = GetLastError();
+        if (NamesNothing(folderError)) {
+          throw ConversionFailure::MissingFolder(folder);
+        }
+        Fail("cannot write", path, folderError);
       }
-      if ((folder & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        Fail("cannot write", path, ERROR_PATH_NOT_FOUND);
+      if ((folderAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        throw ConversionFailure::MissingFolder(folder);
       }
       CheckRoomBeside(path, kTemporaryTagSize);
       return;

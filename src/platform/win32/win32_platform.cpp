@@ -124,11 +124,6 @@ bool Win32FileSystemObject::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool Win32FileSystemObject::FolderExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 std::string Win32FullPath(const std::string& folder, const std::string& path,
                           const CodePage& codePage) {
   // A device name stays as it was typed ("NUL", not "\\.\NUL"), so that the file layer refuses it

@@ -40,7 +40,6 @@ class Win32FileSystemObject final : public FileSystemObject {
   explicit Win32FileSystemObject(CodePage codePage = SystemCodePage()) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override;
   bool FileExists(const std::string& path) override;
-  bool FolderExists(const std::string& path) override;
 
  private:
   CodePage codePage_;

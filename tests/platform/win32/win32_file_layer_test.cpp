@@ -323,7 +323,7 @@ TEST_F(Win32FileLayerTest, FolderThatRefusesNewFilesFailsBeforeAnythingIsCreated
                 failure.Reason().find("cannot create files in " + folder_.Path().string() + ": "))
           << failure.Reason();
       EXPECT_NE(std::string::npos, failure.Reason().find("(error 5)")) << failure.Reason();
-      EXPECT_TRUE(failure.IsAccessDenial());
+      EXPECT_EQ(ConversionFailure::Cause::kAccessDenied, failure.WhatCaused());
     }
     EXPECT_EQ(folder_.Path().string(), asked);
     EXPECT_EQ("default.qcf", ListFolder(folder_.Path()));
