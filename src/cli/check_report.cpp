@@ -108,6 +108,12 @@ std::string WarningText(const MenuWarning& warning) {
   return (where.empty() ? "" : where + ": ") + warning.reason;
 }
 
+std::string CheckCommand(const std::string& program, const std::string& source,
+                         const std::optional<std::string>& destination) {
+  return program + " --check --source \"" + source + "\"" +
+         (destination ? " --destination \"" + *destination + "\"" : "");
+}
+
 std::string WarningCount(std::size_t warnings) {
   return Plural(static_cast<std::int64_t>(warnings), "warning", "warnings");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "cli/check_run.h"
@@ -26,6 +27,11 @@ std::string CheckLogReason(const DryRunCheck& check);
 
 // "menu.qof line 4, item 3, field 1 (Text): holds a comma, ..."
 std::string WarningText(const MenuWarning& warning);
+
+// The command that checks `source` (and `destination`, when the run named one) as a run did:
+// `shiftlet-cli --check --source "C:\Velmora\menu.qof" --destination "..."`.
+std::string CheckCommand(const std::string& program, const std::string& source,
+                         const std::optional<std::string>& destination);
 
 // "1 warning", "2 warnings".
 std::string WarningCount(std::size_t warnings);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "cli/check_report.h"
 #include "cli/check_run.h"
@@ -58,26 +59,44 @@ ShownVerdict VerdictOf(const DryRunCheck& check) {
   return check.warnings.empty() ? ShownVerdict::kConverts : ShownVerdict::kConvertsWithWarnings;
 }
 
+// What the log said went wrong (it could not be opened, a line was lost): on standard error, or,
+// for a program without a terminal, in a box of its own, as the check's verdict is.
+void SayAboutTheLog(const std::string& said) {
+  if (said.empty()) {
+    return;
+  }
+  if (HasTerminal()) {
+    std::cerr << said << std::flush;
+  } else {
+    ReportError(said);
+  }
+}
+
 // The check, with its line in the log when one is named: opened first and written before the
 // report is shown, as a quiet run's.
 int Check(Platform& system, const CommandLine& command) {
   const CodePage& codePage = system.NameCodePage();
   std::optional<RunLog> log;
-  if (!OpenRunLog(command.log, codePage, log, std::cerr)) {
+  std::ostringstream aboutTheLog;
+  if (!OpenRunLog(command.log, codePage, log, aboutTheLog)) {
+    SayAboutTheLog(aboutTheLog.str());
     return 1;
   }
   const DryRunCheck check = CheckByDryRun(system, command.source, command.destination);
+  const std::string destination = LoggedDestination(system, check.destination, command.destination);
   if (log) {
     // A check that ran did its job, whatever its verdict: a lost line is only a warning.
-    log->AppendOrSay(
-        /*done=*/true, check.source,
-        LoggedDestination(system, check.destination, command.destination),
-        check.Converts() ? "would convert" : "would fail", CheckLogReason(check), std::cerr);
+    log->AppendOrSay(/*done=*/true, check.source, destination,
+                     check.Converts() ? "would convert" : "would fail", CheckLogReason(check),
+                     aboutTheLog);
+    SayAboutTheLog(aboutTheLog.str());
   }
+  const auto checkedDestination = command.destination ? std::optional(destination) : std::nullopt;
   ShowCommandText(
       CheckReport(check, codePage),
       CheckSummary(check, kFindingsInABox,
-                   ReportingCommandName() + " --check --source \"" + check.source + "\"", codePage),
+                   CheckCommand(ReportingCommandName(), check.source, checkedDestination),
+                   codePage),
       VerdictOf(check));
   return check.status;
 }

@@ -29,10 +29,10 @@ std::string SuccessDetail(const ShiftletCore& core, const std::string& source,
   std::string detail = std::to_string(items) + (items == 1 ? " item" : " items");
   const std::size_t warnings = MenuWarnings(core.Tables(), items, core.NewFileWritten()).size();
   if (warnings > 0) {
-    detail += ", " + WarningCount(warnings) + " (" + checkCommand + " --check --source \"" +
-              source + "\"" +
-              (destination ? " --destination \"" + core.State().DestinationPath + "\"" : "") +
-              " lists them)";
+    const auto checkedDestination =
+        destination ? std::optional(core.State().DestinationPath) : std::nullopt;
+    detail += ", " + WarningCount(warnings) + " (" +
+              CheckCommand(checkCommand, source, checkedDestination) + " lists them)";
   }
   return detail + "; " + messages::kConfigurationName +
          (core.ConfigurationUpdated() ? " updated" : " not found, so none was written");

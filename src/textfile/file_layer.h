@@ -50,6 +50,12 @@ class FileLayer {
   // and nothing is created or changed.
   virtual void CheckWritableInPlace(const std::string& path) = 0;
 
+  // The same question, asked of `path` as it will be once this program has put a file there
+  // (a new one, or one in place of what is there): what a dry run that holds that file in memory
+  // asks, so that it fails where the real run would fail on writing the file a second time. A
+  // layer whose new files are like any other asks CheckWritableInPlace.
+  virtual void CheckWritableOnceCreated(const std::string& path) { CheckWritableInPlace(path); }
+
   // Creates a new, empty file for writing, in binary. Returns null when something already exists
   // at `path` (so the caller can try another name); throws on any other error.
   virtual std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) = 0;

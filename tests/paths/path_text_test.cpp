@@ -97,7 +97,7 @@ TEST(PathTextTest, ParentFolderReadsDoubleByteCharactersWhole) {
 
 TEST(PathTextTest, NamesBesideATargetMustFitTheFolderAsWell) {
   const NameLimits posix{255, 4095, "bytes"};
-  // A name that fits with the 13 bytes of a temporary name; one more, and those the issue met.
+  // A name that fits with the 13 bytes of a temporary name; one more, and longer ones.
   EXPECT_EQ("", NamesBesideTooLong(242, 300, 13, posix));
   for (const std::size_t name : {243U, 244U, 250U, 255U}) {
     EXPECT_EQ("its name is too long for the files made beside it (" + std::to_string(name + 13) +

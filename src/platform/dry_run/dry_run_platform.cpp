@@ -13,8 +13,11 @@ std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& pat
 }
 
 void DryRunFileLayer::CheckWritableInPlace(const std::string& path) {
-  // A target already written in this run passed this check then, and is a file of ours now.
-  if (!Holds(path)) {
+  // A target this run has written is on the real run's disk by now, as the file it put there: the
+  // system is asked about that file (its mode, the names beside it), not about what is there now.
+  if (Holds(path)) {
+    system_.CheckWritableOnceCreated(path);
+  } else {
     system_.CheckWritableInPlace(path);
   }
 }

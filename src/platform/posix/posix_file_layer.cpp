@@ -190,6 +190,20 @@ class PosixFileLayer final : public FileLayer {
     ::close(descriptor);
   }
 
+  void CheckWritableOnceCreated(const std::string& path) override {
+    CheckWritableInPlace(path);  // a replaced file keeps the mode of what is there now
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0) {
+      return;
+    }
+    // A new file gets 0666 less the umask: with no write bit left, it is read-only once there.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if ((0666 & ~mask & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      throw ConversionFailure("cannot write " + path + ": " + std::strerror(EACCES));
+    }
+  }
+
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
     const int descriptor =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);  // less the umask

@@ -319,6 +319,14 @@ class Win32FileLayer final : public FileLayer {
     CloseHandle(handle);
   }
 
+  void CheckWritableOnceCreated(const std::string& path) override {
+    CheckWritableInPlace(path);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      // Once there, it is an ordinary file, replaced with its backup name beside it.
+      CheckRoomBeside(path, kBackupSuffix.size() + kTemporaryTagSize);
+    }
+  }
+
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -371,8 +379,9 @@ class Win32FileLayer final : public FileLayer {
       // The new file is in place whatever becomes of the old content; but a copy of it left in
       // Velmora's folder is said, not kept in silence.
       if (!calls_.deleteBackup(backup.c_str())) {
+        const DWORD error = GetLastError();  // before anything else can set it
         leftBehind_.push_back("the old content of " + target + " is left in " + backup +
-                              ", which could not be removed: " + SystemErrorText(GetLastError()));
+                              ", which could not be removed: " + SystemErrorText(error));
       }
       return;
     }

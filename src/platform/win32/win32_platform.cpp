@@ -41,17 +41,21 @@ HWND CreateOwnerWindow() {
   windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kOwnerClass;
-  if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw std::runtime_error("cannot register the window class of " + std::string(kOwnerName) +
-                             ": " + SystemErrorText(GetLastError()));
+  if (!RegisterClassExA(&windowClass)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_CLASS_ALREADY_EXISTS) {
+      throw std::runtime_error("cannot register the window class of " + std::string(kOwnerName) +
+                               ": " + SystemErrorText(error));
+    }
   }
   // Not WS_VISIBLE, and never shown: it only owns the dialog.
   const HWND window =
       CreateWindowExA(0, kOwnerClass, kOwnerName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) {
+    const DWORD error = GetLastError();
     throw std::runtime_error("cannot create the window " + std::string(kOwnerName) + ": " +
-                             SystemErrorText(GetLastError()));
+                             SystemErrorText(error));
   }
   return window;
 }
@@ -143,8 +147,8 @@ std::string Win32FullPath(const std::string& folder, const std::string& path,
     const DWORD length =
         GetFullPathNameA(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0) {
-      throw ConversionFailure("cannot make a full path of " + path + ": " +
-                              SystemErrorText(GetLastError()));
+      const DWORD error = GetLastError();
+      throw ConversionFailure("cannot make a full path of " + path + ": " + SystemErrorText(error));
     }
     if (length < full.size()) {
       return std::string(full.data(), length);

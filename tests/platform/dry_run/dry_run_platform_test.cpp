@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -47,6 +51,48 @@ TEST(DryRunPlatformTest, AFileWrittenIsFoundUnderEveryNameOfIt) {
   EXPECT_FALSE(fileSystem->FileExists(folder / "sub/x.qnf"));
   EXPECT_THROW(dryRun.Files().OpenForReading(folder / "sub/x.qnf"), ConversionFailure);
   EXPECT_EQ("sub", ListFolder(folder.Path()));
+}
+
+// Why writing `path` again fails (empty when it does not) after a file was written there.
+std::string SecondWriteRefused(FileLayer& files, const std::string& path) {
+  LineWriter writer(files, path);
+  writer.WriteLine({std::string_view("70")});
+  writer.Close();
+  try {
+    files.CheckWritableInPlace(path);
+  } catch (const ConversionFailure& failure) {
+    return failure.what();
+  }
+  return "";
+}
+
+// A file the run has written in memory is asked about as the real run meets it on the disk: the
+// file it created there, not the nothing that is there now.
+TEST(DryRunPlatformTest, AFileWrittenIsAskedAboutAsTheRealRunMeetsIt) {
+  TempFolder folder;
+  const std::unique_ptr<FileLayer> system = MakeSystemFileLayer();
+#ifdef _WIN32
+  // Created beside its temporary name (13 more characters) within MAX_PATH, then replaced beside
+  // its backup name (17 more): written once, but not twice.
+  const std::string name = std::string(243 - (folder / "").size() - 4, 'n') + ".qcf";
+  const std::string expected = "its path is too long for the files made beside it";
+#else
+  // A new file gets 0666 less the umask: none of it writable here.
+  const mode_t mask = ::umask(0222);
+  const std::string name = "default.qcf";
+  const std::string expected = "Permission denied";
+#endif
+  const std::string real = SecondWriteRefused(*system, folder / name);
+  std::filesystem::remove(folder / name);
+  ScriptedPlatform scripted(*system);
+  DryRunPlatform dryRun(scripted);
+  const std::string dry = SecondWriteRefused(dryRun.Files(), folder / name);
+#ifndef _WIN32
+  ::umask(mask);
+#endif
+  EXPECT_NE(std::string::npos, real.find(expected)) << real;
+  EXPECT_EQ(real, dry);
+  EXPECT_EQ("", ListFolder(folder.Path()));
 }
 
 }  // namespace
