@@ -17,7 +17,7 @@ class MemoryFileSystemObject final : public FileSystemObject {
  public:
   explicit MemoryFileSystemObject(const testing::MemoryFileLayer& files) : files_(files) {}
   std::string GetParentFolderName(const std::string& path) override {
-    return ParentFolderOf(path, "/", false, CodePage());
+    return ParentFolderOf(path, kPosixPaths, CodePage());
   }
   bool FileExists(const std::string& path) override { return files_.files.count(path) != 0; }
 

@@ -19,10 +19,14 @@ std::vector<std::size_t> CharacterStarts(std::string_view text, const CodePage& 
 
 }  // namespace
 
-std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters,
-                           const CodePage& codePage) {
-  const bool hasDrive =
-      driveLetters && path.size() >= 2 && path[1] == ':' && codePage.CharacterLength(path, 0) == 1;
+bool StartsWithDrive(std::string_view path) {
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+std::string ParentFolderOf(std::string_view path, const PathForm& form, const CodePage& codePage) {
+  const std::string_view separators = form.separators;
+  const bool hasDrive = form.driveLetters && StartsWithDrive(path);
   // Several separators in a row count as one: "a//b" is in "a". So the folder ends where the last
   // run of separators starts.
   std::size_t end = std::string_view::npos;
@@ -41,6 +45,16 @@ std::string ParentFolderOf(std::string_view path, std::string_view separators, b
   }
   const bool isRoot = end == 0 || (hasDrive && end == 2);
   return std::string(path.substr(0, isRoot ? end + 1 : end));
+}
+
+std::string FolderToCreateIn(std::string_view path, const PathForm& form,
+                             const CodePage& codePage) {
+  std::string folder = ParentFolderOf(path, form, codePage);
+  return folder.empty() ? "." : folder;
+}
+
+std::string NameOf(std::string_view path, const PathForm& form, const CodePage& codePage) {
+  return FileTitleOf(path, ParentFolderOf(path, form, codePage), form.separators.front());
 }
 
 std::string FileTitleOf(std::string_view path, std::string_view folder, char separator) {

@@ -11,12 +11,31 @@ namespace shiftlet {
 // Paths and names are read by characters of `codePage`, never by bytes: in a double-byte code
 // page the second byte of a character may look like a separator.
 
+// How a system writes paths: the characters that separate folders (the first is the one put
+// between a folder and a name), and whether a path may start with a drive ("C:").
+struct PathForm {
+  std::string_view separators;
+  bool driveLetters;
+};
+inline constexpr PathForm kWindowsPaths{"\\/", true};
+inline constexpr PathForm kPosixPaths{"/", false};
+
+// Whether `path` starts with a drive: a letter and a colon ("C:\x", "c:x.qnf").
+bool StartsWithDrive(std::string_view path);
+
 // The folder part of `path`, worked out from the text alone: everything before the last
-// separator (any character of `separators`). The separator is kept only when the folder is a root:
-// "/" for "/x.qnf", "C:\" for "C:\x.qnf". A path without a separator gives "" ("C:x.qnf" gives
-// "C:" when drive letters are recognised).
-std::string ParentFolderOf(std::string_view path, std::string_view separators, bool driveLetters,
-                           const CodePage& codePage);
+// separator. The separator is kept only when the folder is a root: "/" for "/x.qnf", "C:\" for
+// "C:\x.qnf". A path without a separator gives "" ("C:x.qnf" gives "C:" where paths have drives).
+// This is the one rule for the folder of a path: the driver, the front-ends and the file layers
+// all ask it.
+std::string ParentFolderOf(std::string_view path, const PathForm& form, const CodePage& codePage);
+
+// The folder a file at `path` is created in: its ParentFolderOf, or "." (the current folder) for a
+// bare name.
+std::string FolderToCreateIn(std::string_view path, const PathForm& form, const CodePage& codePage);
+
+// The name of the file at `path`, without its folder.
+std::string NameOf(std::string_view path, const PathForm& form, const CodePage& codePage);
 
 // The name of the file at `path` without its folder, where `folder` is the folder part of `path`
 // as the file-system object gives it: what follows the folder, less any separators ('/' or

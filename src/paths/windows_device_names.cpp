@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 
+#include "paths/path_text.h"
 #include "textfile/conversion_failure.h"
 
 namespace shiftlet {
@@ -15,10 +16,6 @@ bool IsSeparator(char c) {
 
 char Upper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool IsLetter(char c) {
-  return Upper(c) >= 'A' && Upper(c) <= 'Z';
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view start) {
@@ -40,7 +37,7 @@ bool EqualsNoCase(std::string_view text, std::string_view other) {
 // What follows "\\?\" or "\??\": Windows passes it to the device namespace untouched, where only a
 // drive's folder, a share and a volume's folder are files.
 bool IsFileAfterVerbatimPrefix(std::string_view rest) {
-  if (rest.size() >= 3 && IsLetter(rest[0]) && rest[1] == ':' && IsSeparator(rest[2])) {
+  if (rest.size() >= 3 && StartsWithDrive(rest) && IsSeparator(rest[2])) {
     return true;
   }
   if (StartsWithNoCase(rest, "UNC") && rest.size() > 3 && IsSeparator(rest[3])) {
@@ -99,7 +96,7 @@ WindowsDevice WindowsDeviceIn(std::string_view path, const CodePage& codePage) {
   }
   // The last part starts after the last separator, or after a drive ("C:nul"), found character
   // by character.
-  std::size_t start = path.size() >= 2 && IsLetter(path[0]) && path[1] == ':' ? 2 : 0;
+  std::size_t start = StartsWithDrive(path) ? 2 : 0;
   for (std::size_t at = 0; at < path.size(); at += codePage.CharacterLength(path, at)) {
     if (IsSeparator(path[at])) {
       start = at + 1;

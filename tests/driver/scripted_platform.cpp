@@ -52,19 +52,17 @@ namespace {
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
-constexpr const char* kSeparators = "\\/";
-constexpr bool kDriveLetters = true;
+constexpr PathForm kPaths = kWindowsPaths;
 #else
 constexpr char kSeparator = '/';
-constexpr const char* kSeparators = "/";
-constexpr bool kDriveLetters = false;
+constexpr PathForm kPaths = kPosixPaths;
 #endif
 
 class TextFileSystemObject final : public FileSystemObject {
  public:
   explicit TextFileSystemObject(const CodePage& codePage) : codePage_(codePage) {}
   std::string GetParentFolderName(const std::string& path) override {
-    return ParentFolderOf(path, kSeparators, kDriveLetters, codePage_);
+    return ParentFolderOf(path, kPaths, codePage_);
   }
   bool FileExists(const std::string& path) override {
     return std::filesystem::is_regular_file(path);

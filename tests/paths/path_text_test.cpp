@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "paths/code_pages.h"
 #include "textfile/conversion_failure.h"
 
 namespace shiftlet {
@@ -9,15 +10,7 @@ namespace {
 
 const CodePage kBytes;
 
-// Shaped like code page 932: lead bytes 81-9F and E0-FC. In it 表 is 95 5C, ソ is 83 5C and 亜 is
-// 88 9F; the first two end in the byte of '\'.
-CodePage Cp932Like() {
-  CodePage codePage;
-  codePage.AddLeadBytes(0x81, 0x9F);
-  codePage.AddLeadBytes(0xE0, 0xFC);
-  return codePage;
-}
-const CodePage kDoubleByte = Cp932Like();
+const CodePage kDoubleByte = testing::ShiftJis();
 #define HYO "\x95\x5c"
 #define SO "\x83\x5c"
 #define AJ "\x88\x9f"
@@ -54,45 +47,49 @@ TEST(PathTextTest, CharacterLengthFollowsTheLeadBytes) {
 }
 
 TEST(PathTextTest, ParentFolderOnPosixPaths) {
-  EXPECT_EQ("/home/ann/velmora", ParentFolderOf("/home/ann/velmora/menu.qnf", "/", false, kBytes));
-  EXPECT_EQ("/", ParentFolderOf("/menu.qnf", "/", false, kBytes));
-  EXPECT_EQ("/a", ParentFolderOf("/a//menu.qnf", "/", false, kBytes));
-  EXPECT_EQ("a", ParentFolderOf("a/menu.qnf", "/", false, kBytes));
-  EXPECT_EQ("", ParentFolderOf("menu.qnf", "/", false, kBytes));
-  EXPECT_EQ("", ParentFolderOf("", "/", false, kBytes));
+  EXPECT_EQ("/home/ann/velmora", ParentFolderOf("/home/ann/velmora/menu.qnf", kPosixPaths, kBytes));
+  EXPECT_EQ("/", ParentFolderOf("/menu.qnf", kPosixPaths, kBytes));
+  EXPECT_EQ("/a", ParentFolderOf("/a//menu.qnf", kPosixPaths, kBytes));
+  EXPECT_EQ("a", ParentFolderOf("a/menu.qnf", kPosixPaths, kBytes));
+  EXPECT_EQ("", ParentFolderOf("menu.qnf", kPosixPaths, kBytes));
+  EXPECT_EQ("", ParentFolderOf("", kPosixPaths, kBytes));
   // A backslash is an ordinary character here.
-  EXPECT_EQ("", ParentFolderOf("C:\\menu.qnf", "/", false, kBytes));
+  EXPECT_EQ("", ParentFolderOf("C:\\menu.qnf", kPosixPaths, kBytes));
 }
 
 TEST(PathTextTest, ParentFolderOnWindowsPaths) {
   EXPECT_EQ("C:\\Program Files\\Velmora",
-            ParentFolderOf("C:\\Program Files\\Velmora\\menu.qnf", "\\/", true, kBytes));
-  EXPECT_EQ("C:\\", ParentFolderOf("C:\\x.qnf", "\\/", true, kBytes));
-  EXPECT_EQ("C:/", ParentFolderOf("C:/x.qnf", "\\/", true, kBytes));
-  EXPECT_EQ("C:\\a/b", ParentFolderOf("C:\\a/b\\x.qnf", "\\/", true, kBytes));
-  EXPECT_EQ("C:\\a", ParentFolderOf("C:\\a\\\\x.qnf", "\\/", true, kBytes));
-  EXPECT_EQ("C:\\", ParentFolderOf("C:\\\\x.qnf", "\\/", true, kBytes));
-  EXPECT_EQ("\\\\server\\share", ParentFolderOf("\\\\server\\share\\x.qnf", "\\/", true, kBytes));
-  EXPECT_EQ("C:", ParentFolderOf("C:x.qnf", "\\/", true, kBytes));
+            ParentFolderOf("C:\\Program Files\\Velmora\\menu.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("C:\\", ParentFolderOf("C:\\x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("C:/", ParentFolderOf("C:/x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("C:\\a/b", ParentFolderOf("C:\\a/b\\x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("C:\\a", ParentFolderOf("C:\\a\\\\x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("C:\\", ParentFolderOf("C:\\\\x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("\\\\server\\share", ParentFolderOf("\\\\server\\share\\x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("C:", ParentFolderOf("C:x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("", ParentFolderOf("1:x.qnf", kWindowsPaths, kBytes));  // a drive is a letter
+  EXPECT_EQ("C:", FolderToCreateIn("C:x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ(".", FolderToCreateIn("x.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("x.qnf", NameOf("C:\\a\\\\x.qnf", kWindowsPaths, kBytes));
   // Read as bytes, a double-byte name splits in the middle of its characters.
   EXPECT_EQ("C:\\V\\migrated.\x95",
-            ParentFolderOf("C:\\V\\migrated." HYO ".qnf", "\\/", true, kBytes));
+            ParentFolderOf("C:\\V\\migrated." HYO ".qnf", kWindowsPaths, kBytes));
 }
 
 TEST(PathTextTest, ParentFolderReadsDoubleByteCharactersWhole) {
-  EXPECT_EQ(
-      "C:\\Program Files\\Velmora",
-      ParentFolderOf("C:\\Program Files\\Velmora\\migrated." HYO ".qnf", "\\/", true, kDoubleByte));
-  EXPECT_EQ("C:\\" HYO, ParentFolderOf("C:\\" HYO "\\" SO ".qnf", "\\/", true, kDoubleByte));
+  EXPECT_EQ("C:\\Program Files\\Velmora",
+            ParentFolderOf("C:\\Program Files\\Velmora\\migrated." HYO ".qnf", kWindowsPaths,
+                           kDoubleByte));
+  EXPECT_EQ("C:\\" HYO, ParentFolderOf("C:\\" HYO "\\" SO ".qnf", kWindowsPaths, kDoubleByte));
   EXPECT_EQ("C:\\" SO "\\" HYO,
-            ParentFolderOf("C:\\" SO "\\" HYO "\\\\" AJ ".qnf", "\\/", true, kDoubleByte));
-  EXPECT_EQ("C:\\", ParentFolderOf("C:\\" HYO SO ".qnf", "\\/", true, kDoubleByte));
-  EXPECT_EQ("C:/" AJ, ParentFolderOf("C:/" AJ "/" HYO, "\\/", true, kDoubleByte));
-  EXPECT_EQ("", ParentFolderOf(HYO SO ".qnf", "\\/", true, kDoubleByte));
-  EXPECT_EQ("C:", ParentFolderOf("C:" HYO ".qnf", "\\/", true, kDoubleByte));
+            ParentFolderOf("C:\\" SO "\\" HYO "\\\\" AJ ".qnf", kWindowsPaths, kDoubleByte));
+  EXPECT_EQ("C:\\", ParentFolderOf("C:\\" HYO SO ".qnf", kWindowsPaths, kDoubleByte));
+  EXPECT_EQ("C:/" AJ, ParentFolderOf("C:/" AJ "/" HYO, kWindowsPaths, kDoubleByte));
+  EXPECT_EQ("", ParentFolderOf(HYO SO ".qnf", kWindowsPaths, kDoubleByte));
+  EXPECT_EQ("C:", ParentFolderOf("C:" HYO ".qnf", kWindowsPaths, kDoubleByte));
   // 95 then 5C is 表, not a byte and a separator; a lead byte at the very end is a byte.
-  EXPECT_EQ("C:\\", ParentFolderOf("C:\\a\x95\\", "\\/", true, kDoubleByte));
-  EXPECT_EQ("C:\\a", ParentFolderOf("C:\\a\\\x95", "\\/", true, kDoubleByte));
+  EXPECT_EQ("C:\\", ParentFolderOf("C:\\a\x95\\", kWindowsPaths, kDoubleByte));
+  EXPECT_EQ("C:\\a", ParentFolderOf("C:\\a\\\x95", kWindowsPaths, kDoubleByte));
 }
 
 TEST(PathTextTest, NamesBesideATargetMustFitTheFolderAsWell) {

@@ -4,19 +4,14 @@
 
 #include <string>
 
+#include "paths/code_pages.h"
+
 namespace shiftlet {
 namespace {
 
-CodePage Cp932Like() {
-  CodePage codePage;
-  codePage.AddLeadBytes(0x81, 0x9F);
-  codePage.AddLeadBytes(0xE0, 0xFC);
-  return codePage;
-}
-
 TEST(ShownTextTest, ControlBytesAreEscapedAndEveryOtherByteStays) {
   const CodePage singleByte;
-  const CodePage doubleByte = Cp932Like();
+  const CodePage doubleByte = testing::ShiftJis();
   const CodePage utf8 = CodePage::Utf8();
   const struct {
     const char* what;

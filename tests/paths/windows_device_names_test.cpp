@@ -4,25 +4,14 @@
 
 #include <string>
 
+#include "paths/code_pages.h"
+
 namespace shiftlet {
 namespace {
 
-// Code page 1252, with the superscript digits, as Windows gives it to the program.
-CodePage Windows1252() {
-  CodePage codePage;
-  codePage.SetSuperscriptDigits("\xB9", "\xB2", "\xB3");
-  return codePage;
-}
+using testing::ShiftJis;
 
-// Code page 932: lead bytes, and no superscript digits.
-CodePage ShiftJis() {
-  CodePage codePage;
-  codePage.AddLeadBytes(0x81, 0x9F);
-  codePage.AddLeadBytes(0xE0, 0xFC);
-  return codePage;
-}
-
-const CodePage kWindows1252 = Windows1252();
+const CodePage kWindows1252 = testing::Windows1252();
 
 TEST(WindowsDeviceInTest, ReservedNamesAsTheLastPartInAnyFormAreDevices) {
   for (const char* path : {"NUL",

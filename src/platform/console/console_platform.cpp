@@ -63,7 +63,7 @@ std::unique_ptr<FileSystemObject> ConsolePlatform::CreateFileSystemObject() {
 }
 
 std::string ConsoleFileSystemObject::GetParentFolderName(const std::string& path) {
-  return ParentFolderOf(path, "/", false, codePage_);
+  return ParentFolderOf(path, kPosixPaths, codePage_);
 }
 
 bool ConsoleFileSystemObject::FileExists(const std::string& path) {

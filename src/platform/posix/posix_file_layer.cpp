@@ -252,8 +252,8 @@ class PosixFileLayer final : public FileLayer {
   std::string EntryKey(const std::string& path) override {
     // Names are bytes, compared as they are; the folder is followed through links to the one it
     // is, so "a/./x", "b/../a/x" and a link to a, then "/x", all name one entry.
-    const std::string folder = ParentFolderOf(path, "/", false, codePage_);
-    const std::string name = FileTitleOf(path, folder, '/');
+    const std::string folder = ParentFolderOf(path, kPosixPaths, codePage_);
+    const std::string name = NameOf(path, kPosixPaths, codePage_);
     struct stat info {};
     if (name.empty() || name == "." || name == ".." ||
         ::stat(folder.empty() ? "." : folder.c_str(), &info) != 0) {
@@ -265,10 +265,8 @@ class PosixFileLayer final : public FileLayer {
   void RemoveQuietly(const std::string& path) noexcept override { ::unlink(path.c_str()); }
 
  private:
-  // The folder a file at `path` is in: the current one for a bare name.
   std::string FolderOf(const std::string& path) const {
-    const std::string folder = ParentFolderOf(path, "/", false, codePage_);
-    return folder.empty() ? "." : folder;
+    return FolderToCreateIn(path, kPosixPaths, codePage_);
   }
 
   // Whatever writes `path` first creates a temporary file beside it, under a longer name: the
@@ -280,8 +278,7 @@ class PosixFileLayer final : public FileLayer {
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
       Fail("cannot create files in", folder, errno);
     }
-    const std::size_t nameLength =
-        FileTitleOf(path, ParentFolderOf(path, "/", false, codePage_), '/').size();
+    const std::size_t nameLength = NameOf(path, kPosixPaths, codePage_).size();
     const std::string tooLong =
         NamesBesideTooLong(nameLength, path.size(), kTemporaryTagSize, LimitsOf(folder));
     if (!tooLong.empty()) {

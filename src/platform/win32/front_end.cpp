@@ -27,8 +27,7 @@ std::string ReportingCommandName() {
 }
 
 void ReportUsageError(const std::string& text) {
-  // No console to write to: whoever started it (a double-click, a shortcut) sees this box.
-  MessageBoxA(nullptr, text.c_str(), messages::kCaption, MB_OK | MB_ICONERROR);
+  ReportError(text);  // whoever started it (a double-click, a shortcut) sees this box
 }
 
 bool AcceptsSlashOptions() {

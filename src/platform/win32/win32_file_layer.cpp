@@ -391,9 +391,8 @@ class Win32FileLayer final : public FileLayer {
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
 
   std::string EntryKey(const std::string& path) override {
-    const std::string folder = ParentFolderOf(path, "\\/", true, codePage_);
-    std::string name = FileTitleOf(path, folder, '\\');
-    const std::string folderIdentity = FolderIdentity(folder.empty() ? "." : folder);
+    std::string name = NameOf(path, kWindowsPaths, codePage_);
+    const std::string folderIdentity = FolderIdentity(FolderOf(path));
     if (name.empty() || name == "." || name == ".." || folderIdentity.empty() ||
         WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
       return "path " + path;
@@ -418,11 +417,10 @@ class Win32FileLayer final : public FileLayer {
   }
 
  private:
-  // The folder a missing file would be created in, from the text: "C:\\a" for "C:\\a\\x.qnf",
-  // "C:\\" for "C:\\x.qnf", "C:" (that drive's current folder) for "C:x.qnf", "." for "x.qnf".
+  // "C:\\a" for "C:\\a\\x.qnf", "C:\\" for "C:\\x.qnf", "C:" (that drive's current folder) for
+  // "C:x.qnf", "." for "x.qnf".
   std::string FolderOf(const std::string& path) const {
-    const std::string folder = ParentFolderOf(path, "\\/", true, codePage_);
-    return folder.empty() ? "." : folder;
+    return FolderToCreateIn(path, kWindowsPaths, codePage_);
   }
 
   // Whatever writes `path` first creates files beside it under names up to `added` characters
@@ -435,7 +433,7 @@ class Win32FileLayer final : public FileLayer {
       Fail("cannot create files in", folder, GetLastError());
     }
     CloseHandle(handle);
-    const std::string name = FileTitleOf(path, ParentFolderOf(path, "\\/", true, codePage_), '\\');
+    const std::string name = NameOf(path, kWindowsPaths, codePage_);
     const std::string tooLong =
         NamesBesideTooLong(Utf16Length(name), Utf16Length(path), added, LimitsOf(folder));
     if (!tooLong.empty()) {

@@ -119,7 +119,7 @@ void Win32FilePicker::ShowOpen() {
 }
 
 std::string Win32FileSystemObject::GetParentFolderName(const std::string& path) {
-  return ParentFolderOf(path, "\\/", true, codePage_);
+  return ParentFolderOf(path, kWindowsPaths, codePage_);
 }
 
 bool Win32FileSystemObject::FileExists(const std::string& path) {
@@ -137,8 +137,7 @@ std::string Win32FullPath(const std::string& folder, const std::string& path,
   }
   // Only a plain relative path ("new.qnf", "sub\\new.qnf") is taken from `folder`: one with a
   // drive or a leading separator already says where it starts.
-  const bool hasDrive =
-      path.size() >= 2 && path[1] == ':' && codePage.CharacterLength(path, 0) == 1;
+  const bool hasDrive = StartsWithDrive(path);
   const bool rooted = path[0] == '\\' || path[0] == '/';
   const std::string relative =
       folder.empty() || hasDrive || rooted ? path : JoinPath(folder, '\\', path, codePage);
