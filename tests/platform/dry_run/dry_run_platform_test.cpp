@@ -28,7 +28,7 @@ using testing::TempFolder;
 
 std::string ReadWhole(FileLayer& files, const std::string& path) {
   auto file = files.OpenForReading(path);
-  std::string bytes(file->SizeHint(), '\0');
+  std::string bytes(static_cast<std::size_t>(file->SizeHint()), '\0');
   bytes.resize(file->Read(bytes.data(), bytes.size()));
   return bytes;
 }
