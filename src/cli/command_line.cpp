@@ -92,7 +92,7 @@ std::string HelpText(const std::string& programName) {
          "                        source, destination, result, reason; a check's result is\n"
          "                        \"would convert\" or \"would fail\", so that a check on every "
          "PC\n"
-         "                        into one shared log shows which would fail, and why\n"
+         "                        before deploying shows which would fail, and why\n"
          "  --check               run the conversion with every write kept in memory and report\n"
          "                        what it would do: the same verdict and reason as --quiet;\n"
          "                        nothing is written\n"

@@ -28,6 +28,12 @@ namespace {
   throw ConversionFailure(reason);
 }
 
+// A file with no write permission for anyone says "permission denied" too, but no other user's
+// rights would make it writable: it is not an access denial.
+[[noreturn]] void FailReadOnly(const std::string& path) {
+  throw ConversionFailure("cannot write " + path + ": " + std::strerror(EACCES));
+}
+
 class PosixFile final : public OpenFile {
  public:
   PosixFile(int descriptor, std::string path) : descriptor_(descriptor), path_(std::move(path)) {}
@@ -177,9 +183,9 @@ class PosixFileLayer final : public FileLayer {
       FailNotRegular("cannot write", path, info.st_mode);
     }
     // A file with no write permission for anyone is read-only, even to an administrator who could
-    // write it anyway, as a read-only file is on Windows: no other user's rights would help.
+    // write it anyway, as a read-only file is on Windows.
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      throw ConversionFailure("cannot write " + path + ": " + std::strerror(EACCES));
+      FailReadOnly(path);
     }
     CheckRoomBeside(path);
     // Opening for writing without truncating changes nothing and asks the real question.
@@ -200,7 +206,7 @@ class PosixFileLayer final : public FileLayer {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     if ((0666 & ~mask & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      throw ConversionFailure("cannot write " + path + ": " + std::strerror(EACCES));
+      FailReadOnly(path);
     }
   }
 
@@ -252,11 +258,9 @@ class PosixFileLayer final : public FileLayer {
   std::string EntryKey(const std::string& path) override {
     // Names are bytes, compared as they are; the folder is followed through links to the one it
     // is, so "a/./x", "b/../a/x" and a link to a, then "/x", all name one entry.
-    const std::string folder = ParentFolderOf(path, kPosixPaths, codePage_);
     const std::string name = NameOf(path, kPosixPaths, codePage_);
     struct stat info {};
-    if (name.empty() || name == "." || name == ".." ||
-        ::stat(folder.empty() ? "." : folder.c_str(), &info) != 0) {
+    if (name.empty() || name == "." || name == ".." || ::stat(FolderOf(path).c_str(), &info) != 0) {
       return "path " + path;
     }
     return "entry " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/" + name;
