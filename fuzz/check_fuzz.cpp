@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform.memory.files["/v/" + name] = shiftlet::MemoryBytes(menu);
   const std::map<std::string, shiftlet::MemoryBytes> before = platform.memory.files;
 
-  const shiftlet::DryRunCheck check = shiftlet::CheckByDryRun(platform, name, "new.qnf");
+  const shiftlet::DryRunCheck check = shiftlet::CheckByDryRun(platform, name, "new.qnf", false);
   Require(platform.memory.files == before, "the check changes no file");
 
   shiftlet::CommandLine command;

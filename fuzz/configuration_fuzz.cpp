@@ -23,6 +23,7 @@ class YesBoxes final : public shiftlet::MessageBoxes {
  public:
   void ShowOk(const std::string&) override {}
   bool AskYesNo(const std::string&) override { return true; }
+  bool AskYesNoDefaultNo(const std::string&) override { return true; }
 };
 
 // Picks the old file first, then the new one, both in one folder.

@@ -23,6 +23,11 @@ std::string Verdict(const DryRunCheck& check, const CodePage& codePage) {
   if (!check.Converts()) {
     return source + " does not convert.";
   }
+  // A PC where nothing would change, or whose new menu file is someone's since, says so first, in
+  // the words of a quiet run's line.
+  if (check.outcome.result != UnattendedOutcome::Result::kConverted) {
+    return ShownText(OutcomeLine(check.outcome, check.destination), codePage);
+  }
   return source + " converts" +
          (check.warnings.empty() ? "" : ", with " + WarningCount(check.warnings.size())) + ".";
 }
@@ -42,12 +47,23 @@ std::vector<std::string> FindingLines(const DryRunCheck& check, const CodePage& 
 // What a conversion would write, in the words of a quiet run's line.
 std::string Writes(const DryRunCheck& check, const CodePage& codePage) {
   const auto shown = [&](const std::string& text) { return ShownText(text, codePage); };
-  std::string writes = "It would write " + shown(check.destination) + ": " +
-                       Plural(check.destinationLines, "line", "lines") + ".\n";
+  const std::string lines = Plural(check.destinationLines, "line", "lines");
+  std::string writes = check.destinationWritten
+                           ? "It would write " + shown(check.destination) + ": " + lines + ".\n"
+                           : "It would leave " + shown(check.destination) +
+                                 " as it is: it holds these " + lines + " already.\n";
+  if (check.configurationFound && !check.configurationWritten) {
+    return writes + "It would leave " + shown(check.configurationPath) +
+           " as it is: it names \"" + shown(check.configurationAfter) + "\" already.\n";
+  }
   if (check.configurationFound) {
-    return writes + "It would update " + shown(check.configurationPath) + ": its first line \"" +
-           shown(check.configurationBefore) + "\" becomes \"" + shown(check.configurationAfter) +
-           "\".\n";
+    writes += "It would update " + shown(check.configurationPath) + ": its first line \"" +
+              shown(check.configurationBefore) + "\" becomes \"" +
+              shown(check.configurationAfter) + "\".\n";
+    if (!check.configurationBackup.empty()) {
+      writes += "It would first keep it as it is in " + shown(check.configurationBackup) + ".\n";
+    }
+    return writes;
   }
   return writes + "There is no " + shown(check.configurationPath) + ", so none would be written.\n";
 }
@@ -124,7 +140,7 @@ std::string CheckReport(const DryRunCheck& check, const CodePage& codePage) {
     report += line + '\n';
   }
   report += Verdict(check, codePage) + '\n';
-  if (check.Converts()) {
+  if (check.Converts() && check.outcome.result != UnattendedOutcome::Result::kKept) {
     report += Writes(check, codePage) + MenuTree(check, codePage);
   }
   return report;
@@ -149,8 +165,8 @@ std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
 }
 
 std::string CheckLogReason(const DryRunCheck& check) {
-  if (!check.Converts()) {
-    return check.failure;
+  if (check.outcome.result != UnattendedOutcome::Result::kConverted) {
+    return check.outcome.said;
   }
   std::string reason = Plural(check.items, "item", "items");
   if (!check.warnings.empty()) {
@@ -161,8 +177,13 @@ std::string CheckLogReason(const DryRunCheck& check) {
       separator = "; ";
     }
   }
+  if (!check.destinationWritten) {
+    reason += ", already in " + check.destination + ", so it would not be written";
+  }
   return reason + "; " + messages::kConfigurationName +
-         (check.configurationFound ? " would be updated" : " not found, so none would be written");
+         (!check.configurationFound    ? " not found, so none would be written"
+          : check.configurationWritten ? " would be updated"
+                                       : " already names it");
 }
 
 }  // namespace shiftlet

@@ -107,11 +107,12 @@ class NodeLineReader {
   bool pendingCr_ = false;  // the block ended in CR: a line end if LF comes next
 };
 
-void ReadNodeLines(const MemoryBytes& bytes, DryRunCheck& check) {
+// `read(buffer, size)` gives the file's next bytes, 0 at its end.
+template <typename Read>
+void ReadNodeLines(Read read, DryRunCheck& check) {
   NodeLineReader reader(check);
-  MemoryBytes::Position at;
   std::string block(64 * 1024, '\0');
-  while (const std::size_t got = bytes.Read(at, block.data(), block.size())) {
+  while (const std::size_t got = read(block.data(), block.size())) {
     reader.Take(std::string_view(block.data(), got));
   }
   reader.Finish();
@@ -120,36 +121,53 @@ void ReadNodeLines(const MemoryBytes& bytes, DryRunCheck& check) {
 }  // namespace
 
 DryRunCheck CheckByDryRun(Platform& system, const std::optional<std::string>& source,
-                          const std::optional<std::string>& destination) {
+                          const std::optional<std::string>& destination, bool replace) {
   DryRunPlatform dryRun(system);
-  UnattendedPlatform platform(dryRun, {source, destination});
+  UnattendedPlatform platform(dryRun, {source, destination, replace});
   ShiftletCore core(platform);
   DryRunCheck check;
-  try {
-    check.status = ExitStatusFor(core.RunConversion());
-    check.failure = UnattendedFailure(core);
-  } catch (const std::exception& error) {
-    check.status = kExitStartupError;  // before anything was read
-    check.failure = error.what();
-  }
-
   const std::vector<std::string>& picked = platform.Picked();
+  try {
+    const RunEnd end = core.RunConversion();
+    check.outcome = OutcomeOf(core, end, picked.empty() ? "" : picked.front());
+  } catch (const std::exception& error) {
+    check.outcome = {UnattendedOutcome::Result::kFailed, kExitStartupError, error.what()};
+  }
+  check.status = check.outcome.status;
+  if (check.outcome.result == UnattendedOutcome::Result::kFailed) {
+    check.failure = check.outcome.said;
+  }
   check.source = picked.empty() ? source.value_or("") : picked.front();
   check.items = core.ItemCount();
   check.menus = CountMenus(core.Tables(), check.items);
   check.warnings = MenuWarnings(core.Tables(), check.items, core.NewFileWritten());
   check.destination = core.State().DestinationPath;  // logged even when the run fails
-  if (check.Converts()) {
-    for (const auto& placed : dryRun.DryRunFiles().Replaced()) {
-      if (placed.path == check.destination) {
-        ReadNodeLines(placed.bytes, check);
-        break;  // the new menu file; default.qcf may be written after it, even under its name
+  if (check.Converts() && check.outcome.result != UnattendedOutcome::Result::kKept) {
+    check.destinationWritten = core.NewFileChanged();
+    if (check.destinationWritten) {
+      for (const auto& placed : dryRun.DryRunFiles().Replaced()) {
+        if (placed.path == check.destination) {
+          MemoryBytes::Position at;
+          ReadNodeLines(
+              [&](char* buffer, std::size_t size) { return placed.bytes.Read(at, buffer, size); },
+              check);
+          break;  // the new menu file; default.qcf may be written after it, even under its name
+        }
       }
+    } else {
+      // Left as it is: its lines are on the disk.
+      const std::unique_ptr<OpenFile> file = system.Files().OpenForReading(check.destination);
+      ReadNodeLines([&](char* buffer, std::size_t size) { return file->Read(buffer, size); },
+                    check);
     }
     check.configurationPath = core.ConfigurationPath();
     check.configurationFound = core.ConfigurationUpdated();
     check.configurationBefore = core.State().ConfigName;
     check.configurationAfter = core.State().DestinationTitle;
+    check.configurationWritten = core.ConfigurationChanged();
+    if (core.ConfigurationBackedUp()) {
+      check.configurationBackup = core.ConfigurationBackupPath();
+    }
   }
   // Last: the run is over, and its items go to the report without a copy.
   *check.tables = core.ReleaseTables();

@@ -17,6 +17,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
   app.add_flag("--version", version);
   CLI::Option* quietFlag = app.add_flag("--quiet", quiet);
   CLI::Option* checkFlag = app.add_flag("--check", check);
+  CLI::Option* replaceFlag = app.add_flag("--replace", command.replace);
+  CLI::Option* undoFlag = app.add_flag("--undo", command.undo);
   CLI::Option* source = app.add_option("--source", command.source);
   CLI::Option* destination = app.add_option("--destination", command.destination);
   CLI::Option* log = app.add_option("--log", command.log);
@@ -25,6 +27,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
     option->type_size(1)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
   }
   quietFlag->excludes(checkFlag);
+  undoFlag->excludes(quietFlag);
+  undoFlag->excludes(replaceFlag);
   // Set either way: CLI11 takes them by default when built for Windows.
   app.allow_windows_style_options(slashOptions);
 
@@ -52,19 +56,29 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
   }
   for (const auto& [option, name] :
        {std::pair{source, "--source"}, {destination, "--destination"}, {log, "--log"}}) {
-    if (option->count() > 0 && !quiet && !check) {
+    if (option->count() > 0 && !quiet && !check && !command.undo) {
       command.mode = CommandLine::Mode::kUsageError;
-      command.error = std::string(name) + " needs --quiet or --check";
+      command.error = std::string(name) + " needs --quiet, --check or --undo";
       return command;
     }
   }
-  if (path->count() > 0 && (quiet || check)) {
+  if (command.replace && !quiet && !check) {
     command.mode = CommandLine::Mode::kUsageError;
-    command.error = "a path alone is for the dialogue; with --quiet or --check, use --source PATH";
+    command.error = "--replace needs --quiet or --check";
     return command;
   }
-  if (quiet || check) {
-    command.mode = quiet ? CommandLine::Mode::kQuiet : CommandLine::Mode::kCheck;
+  if (path->count() > 0 && (quiet || check || command.undo)) {
+    command.mode = CommandLine::Mode::kUsageError;
+    command.error =
+        "a path alone is for the dialogue; with --quiet, --check or --undo, use --source PATH";
+    return command;
+  }
+  if (check) {
+    command.mode = CommandLine::Mode::kCheck;
+  } else if (quiet) {
+    command.mode = CommandLine::Mode::kQuiet;
+  } else if (command.undo) {
+    command.mode = CommandLine::Mode::kUndo;
   }
   return command;
 }
@@ -72,8 +86,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
 std::string UsageText(const std::string& programName) {
   const std::string line = "       " + programName;
   return "usage: " + programName + " [PATH]\n" + line +
-         " --quiet [--source PATH] [--destination PATH] [--log FILE]\n" + line +
-         " --check [--source PATH] [--destination PATH] [--log FILE]\n" + line +
+         " --quiet [--replace] [--source PATH] [--destination PATH] [--log FILE]\n" + line +
+         " --check [--undo] [--source PATH] [--destination PATH] [--log FILE]\n" + line +
+         " --undo [--source PATH] [--destination PATH] [--log FILE]\n" + line +
          " --help | --version\n";
 }
 
@@ -89,18 +104,24 @@ std::string HelpText(const std::string& programName) {
          "  --source PATH         the old menu file (.qof) to convert or check\n"
          "  --destination PATH    the new menu file (.qnf); default.qcf beside it is updated\n"
          "  --log FILE            add one line per run to FILE, fields separated by tabs: time,\n"
-         "                        source, destination, result, reason; a check's result is\n"
-         "                        \"would convert\" or \"would fail\", so that a check on every "
-         "PC\n"
-         "                        before deploying shows which would fail, and why\n"
+         "                        source, destination, result, reason; the result is converted,\n"
+         "                        unchanged, kept, undone or failed, and a check's \"would\n"
+         "                        convert\", \"would undo\" or \"would fail\", so that a check on\n"
+         "                        every PC before deploying shows which would fail, and why\n"
          "  --check               run the conversion with every write kept in memory and report\n"
          "                        what it would do: the same verdict and reason as --quiet;\n"
          "                        nothing is written\n"
+         "  --replace             replace a new menu file that differs from the conversion (it\n"
+         "                        may hold changes made in Velmora 1.1); without it such a file\n"
+         "                        is kept and nothing is written\n"
+         "  --undo                take the conversion back: default.qcf names the old menu file\n"
+         "                        again (from default.qcf.before-shiftlet), and the new menu file\n"
+         "                        is removed if it still holds exactly the conversion\n"
          "  --help                this text\n"
          "  --version             the program's version\n"
          "\n"
-         "Exit status: 0 converted (or, with --check, the file converts), 1 failed (or would "
-         "fail),\n"
+         "Exit status: 0 converted, already converted, kept or undone (or, with --check, it would\n"
+         "be), 1 failed (or would fail),\n"
          "2 a question was answered No, 3 stopped before converting, 64 a bad command line.\n";
 }
 

@@ -12,6 +12,7 @@ struct CommandLine {
     kInteractive,  // no option: the dialogue with boxes and pickers
     kQuiet,        // --quiet: the same run, answered by itself
     kCheck,        // --check: read the old file, report, write nothing
+    kUndo,         // --undo: take a conversion back
     kHelp,
     kVersion,
     kUsageError,  // an unknown option, a missing value or a bad combination
@@ -23,6 +24,8 @@ struct CommandLine {
   std::optional<std::string> source;
   std::optional<std::string> destination;
   std::optional<std::string> log;
+  bool replace = false;  // --replace: a new menu file that differs is replaced
+  bool undo = false;     // --undo, alone or with --check
   std::string error;  // for kUsageError: what was wrong
 };
 

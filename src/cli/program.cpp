@@ -11,6 +11,8 @@
 #include "cli/command_line.h"
 #include "cli/quiet_run.h"
 #include "cli/run_log.h"
+#include "cli/unattended_failure.h"
+#include "cli/undo_run.h"
 #include "driver/shiftlet_core.h"
 #include "paths/shown_text.h"
 #include "platform/front_end.h"
@@ -82,13 +84,14 @@ int Check(Platform& system, const CommandLine& command) {
     SayAboutTheLog(aboutTheLog.str());
     return 1;
   }
-  const DryRunCheck check = CheckByDryRun(system, command.source, command.destination);
+  const DryRunCheck check =
+      CheckByDryRun(system, command.source, command.destination, command.replace);
   const std::string destination = LoggedDestination(system, check.destination, command.destination);
   if (log) {
     // A check that ran did its job, whatever its verdict: a lost line is only a warning.
     log->AppendOrSay(/*done=*/true, check.source, destination,
-                     check.Converts() ? "would convert" : "would fail", CheckLogReason(check),
-                     aboutTheLog);
+                     LoggedResult(check.outcome, "would convert", "would fail"),
+                     CheckLogReason(check), aboutTheLog);
     SayAboutTheLog(aboutTheLog.str());
   }
   const auto checkedDestination = command.destination ? std::optional(destination) : std::nullopt;
@@ -101,11 +104,27 @@ int Check(Platform& system, const CommandLine& command) {
   return check.status;
 }
 
+// --undo, and --check --undo: on the terminal, or where there is none, the check's line in a box
+// and an undo's nowhere, as a quiet run's.
+int UndoFromCommandLine(Platform& system, const CommandLine& command) {
+  if (HasTerminal()) {
+    return Undo(system, command, std::cout, std::cerr);
+  }
+  std::ostringstream said;
+  const int status = Undo(system, command, said, said);
+  if (command.mode == CommandLine::Mode::kCheck) {
+    ShowCommandText(said.str(), said.str(),
+                    status == 0 ? ShownVerdict::kConverts : ShownVerdict::kDoesNotConvert);
+  }
+  return status;
+}
+
 // Whether the arguments ask for a quiet run, however the rest of them reads: such a run shows
 // nothing, not even what is wrong with its command line, as a script may be waiting on it.
 bool AsksForQuiet(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
-    return arg == "--quiet" || (AcceptsSlashOptions() && arg == "/quiet");
+    return arg == "--quiet" || arg == "--undo" ||
+           (AcceptsSlashOptions() && (arg == "/quiet" || arg == "/undo"));
   });
 }
 
@@ -134,10 +153,14 @@ int RunProgram(const std::vector<std::string>& args) {
       return 0;
     case CommandLine::Mode::kQuiet:
     case CommandLine::Mode::kCheck:
+    case CommandLine::Mode::kUndo:
       break;
   }
   try {
     const std::unique_ptr<Platform> system = MakeFrontEnd();
+    if (command.undo) {
+      return UndoFromCommandLine(*system, command);
+    }
     if (command.mode == CommandLine::Mode::kQuiet) {
       std::ostream nowhere(nullptr);  // a stream with no buffer drops what it is given
       return HasTerminal()

@@ -34,8 +34,13 @@ std::string SuccessDetail(const ShiftletCore& core, const std::string& source,
     detail += ", " + WarningCount(warnings) + " (" +
               CheckCommand(checkCommand, source, checkedDestination) + " lists them)";
   }
+  if (!core.NewFileChanged()) {
+    detail += ", already in " + core.State().DestinationPath + ", so it was not written";
+  }
   return detail + "; " + messages::kConfigurationName +
-         (core.ConfigurationUpdated() ? " updated" : " not found, so none was written");
+         (!core.ConfigurationUpdated()  ? " not found, so none was written"
+          : core.ConfigurationChanged() ? " updated"
+                                        : " already names it");
 }
 
 }  // namespace
@@ -48,25 +53,30 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
     return 1;
   }
 
-  UnattendedPlatform platform(system, {command.source, command.destination});
+  UnattendedPlatform platform(system, {command.source, command.destination, command.replace});
   ShiftletCore core(platform);
-  std::string reason;
-  int status = kExitStartupError;
+  RunEnd end = RunEnd::kFailed;
+  std::optional<std::string> stopped;
   try {
-    status = ExitStatusFor(core.RunConversion());
-    reason = UnattendedFailure(core);  // empty after a success
+    end = core.RunConversion();
   } catch (const std::exception& error) {
-    reason = error.what();  // before anything was converted
+    stopped = error.what();  // before anything was converted
   }
 
   const std::vector<std::string>& answered = platform.Picked();
   const std::string source = answered.empty() ? command.source.value_or("") : answered.front();
-  if (status == 0) {
+  const std::string& destination = core.State().DestinationPath;
+  UnattendedOutcome outcome = stopped ? UnattendedOutcome{UnattendedOutcome::Result::kFailed,
+                                                          kExitStartupError, *stopped}
+                                      : OutcomeOf(core, end, source);
+  std::string reason = outcome.said;
+  if (outcome.result == UnattendedOutcome::Result::kConverted) {
     reason = SuccessDetail(core, source, command.destination, checkCommand);
-    out << ShownText("converted " + source + " to " + core.State().DestinationPath + ": " + reason,
-                     codePage)
+    out << ShownText("converted " + source + " to " + destination + ": " + reason, codePage)
         << '\n'
         << std::flush;
+  } else if (outcome.status == 0) {
+    out << ShownText(OutcomeLine(outcome, destination), codePage) << '\n' << std::flush;
   } else {
     err << "error: " << ShownText(reason, codePage) << '\n' << std::flush;
   }
@@ -77,11 +87,11 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
   }
   if (log) {
     // The files are as the run left them: a converted run stays converted, and says what it lacks.
-    log->AppendOrSay(status == 0, source,
-                     LoggedDestination(system, core.State().DestinationPath, command.destination),
-                     status == 0 ? "converted" : "failed", reason, err);
+    log->AppendOrSay(outcome.status == 0, source,
+                     LoggedDestination(system, destination, command.destination),
+                     LoggedResult(outcome, "converted", "failed"), reason, err);
   }
-  return status;
+  return outcome.status;
 }
 
 }  // namespace shiftlet

@@ -1,5 +1,6 @@
 #include "cli/unattended_failure.h"
 
+#include "driver/messages.h"
 #include "platform/system_file_layer.h"
 
 namespace shiftlet {
@@ -16,6 +17,68 @@ std::string UnattendedFailure(const ShiftletCore& core) {
       break;
   }
   return core.FailureReason();
+}
+
+}  // namespace shiftlet
+
+namespace shiftlet {
+
+UnattendedOutcome OutcomeOf(const ShiftletCore& core, RunEnd end, const std::string& source) {
+  using Result = UnattendedOutcome::Result;
+  const std::string& destination = core.State().DestinationPath;
+  const std::string configuration = messages::kConfigurationName;
+  switch (end) {
+    case RunEnd::kSucceeded:
+      if (core.NewFileChanged() || core.ConfigurationChanged()) {
+        return {Result::kConverted, 0, ""};
+      }
+      return {Result::kUnchanged, 0,
+              destination + " holds the conversion of " + source + " and " +
+                  (core.ConfigurationUpdated() ? configuration + " names it"
+                                               : "there is no " + configuration) +
+                  "; nothing was changed"};
+    case RunEnd::kKept:
+      if (core.DestinationInUse()) {
+        return {Result::kKept, 0,
+                configuration + " names it and it differs from the conversion of " + source +
+                    " (changed since it was converted?); --replace replaces it"};
+      }
+      return {Result::kFailed, 1,
+              destination + " exists and differs from the conversion of " + source +
+                  "; nothing was changed; --replace replaces it"};
+    case RunEnd::kFailed:
+    case RunEnd::kDeclined:
+      break;
+  }
+  return {Result::kFailed, 1, UnattendedFailure(core)};
+}
+
+std::string OutcomeLine(const UnattendedOutcome& outcome, const std::string& destination) {
+  switch (outcome.result) {
+    case UnattendedOutcome::Result::kUnchanged:
+      return "already converted: " + outcome.said;
+    case UnattendedOutcome::Result::kKept:
+      return "kept " + destination + ": " + outcome.said;
+    case UnattendedOutcome::Result::kConverted:
+    case UnattendedOutcome::Result::kFailed:
+      break;
+  }
+  return outcome.said;
+}
+
+std::string LoggedResult(const UnattendedOutcome& outcome, const char* converted,
+                         const char* failed) {
+  switch (outcome.result) {
+    case UnattendedOutcome::Result::kUnchanged:
+      return "unchanged";
+    case UnattendedOutcome::Result::kKept:
+      return "kept";
+    case UnattendedOutcome::Result::kConverted:
+      return converted;
+    case UnattendedOutcome::Result::kFailed:
+      break;
+  }
+  return failed;
 }
 
 }  // namespace shiftlet

@@ -12,6 +12,9 @@ class MessageBoxes {
   virtual void ShowOk(const std::string& text) = 0;
   // A box with Yes (the default) and No; returns true when Yes was chosen.
   virtual bool AskYesNo(const std::string& text) = 0;
+  // The same box with No as the default, for a question whose Yes loses something: returns true
+  // only when Yes was chosen.
+  virtual bool AskYesNoDefaultNo(const std::string& text) = 0;
 };
 
 }  // namespace shiftlet

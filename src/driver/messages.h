@@ -33,5 +33,14 @@ inline constexpr const char* kDestinationFolder = "C:\\Program Files\\Velmora\\"
 inline constexpr const char* kDestinationTitle = "Select your destination QNF file";
 
 inline constexpr const char* kConfigurationName = "default.qcf";
+// default.qcf as it was before a conversion first changed it, beside it, for an undo.
+inline constexpr const char* kConfigurationBackupSuffix = ".before-shiftlet";
+
+// Asked after the second picker when the file picked exists and holds other bytes than the
+// conversion: "<path> already exists ... Velmora 1.1.", a blank line, "Replace it?".
+inline constexpr const char* kReplaceDiffers =
+    " already exists and differs from the converted menus. It may hold changes made in Velmora "
+    "1.1.";
+inline constexpr const char* kReplaceIt = "Replace it?";
 
 }  // namespace shiftlet::messages

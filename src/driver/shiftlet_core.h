@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "driver/conversion_state.h"
 #include "driver/platform.h"
@@ -18,9 +19,28 @@ enum class RunEnd {
   kSucceeded,  // the success message was shown
   kFailed,     // the failure message was shown
   kDeclined,   // the user said No to one of the two opening questions
+  kKept,       // the new menu file exists and differs, and was not to be replaced: nothing written
 };
 
-// The program's exit status after a run that ended so: 0 succeeded, 1 failed, 2 declined.
+// What an undo finds and does (or, in a check, would do) to one file.
+struct UndoStep {
+  enum class Kind {
+    kConfigurationRestored,   // default.qcf's first line put back from its backup, which is removed
+    kConfigurationNamesOther, // default.qcf names another file: left alone
+    kNoConfiguration,         // there is no default.qcf
+    kMenuFileRemoved,         // the new menu file held the conversion of the old one: removed
+    kMenuFileDiffers,         // the new menu file differs from that conversion: kept
+    kMenuFileUnknown,         // the old file cannot be converted, so nobody can tell: kept
+    kNoMenuFile,              // there is no new menu file
+  };
+  Kind kind;
+  std::string path;    // the file the step is about
+  std::string before;  // default.qcf's first line before the step, or the old menu file
+  std::string after;   // default.qcf's first line after it, or why the old file cannot be read
+};
+
+// The program's exit status after a run that ended so: 0 succeeded, 1 failed, 2 declined (a
+// question, or the replacing of a new menu file that differs).
 int ExitStatusFor(RunEnd end);
 // The exit status when an error stopped the program before the conversion could start.
 inline constexpr int kExitStartupError = 3;
@@ -49,8 +69,17 @@ class ShiftletCore {
   // throws OutcomeNotShown with the run's end.
   RunEnd RunConversion();
 
+  // Takes back what a conversion of the old file to the new one (each picked as RunConversion
+  // picks them, with no box shown) changed: default.qcf's first line, when it names the new menu
+  // file, from the backup the first conversion kept, which is then removed; and the new menu file,
+  // only while it holds exactly the conversion of the old one and default.qcf no longer names it.
+  // Every question is asked before anything changes. Succeeds (UndoSteps() says what it did) or
+  // fails (FailureReason()), never in between but for a write that fails after its checks passed.
+  RunEnd UndoConversion();
+
   // Rewrites default.qcf beside the new menu file, if there is one, so that it names the new file.
-  // Throws ConversionFailure on any error; the file is then left as it was.
+  // Before it is first changed, keeps it as it was in default.qcf.before-shiftlet, unless that is
+  // there already. Throws ConversionFailure on any error; the file is then left as it was.
   void UpdateConfiguration();
 
   const ConversionState& State() const { return state_; }
@@ -71,12 +100,38 @@ class ShiftletCore {
   bool NewFileWritten() const { return newFileWritten_; }
   // The default.qcf beside the new menu file, once that file has been picked.
   std::string ConfigurationPath() const;
-  // Whether a default.qcf was found beside the new file and rewritten.
+  // Whether a default.qcf was found beside the new file and brought to name it (rewritten, or
+  // holding the three lines already).
   bool ConfigurationUpdated() const { return configurationUpdated_; }
+  // Whether the run wrote the new menu file, default.qcf, and the backup of default.qcf: a file
+  // that held the bytes already is not written.
+  bool NewFileChanged() const { return newFileChanged_; }
+  bool ConfigurationChanged() const { return configurationChanged_; }
+  bool ConfigurationBackedUp() const { return configurationBackedUp_; }
+  // Where default.qcf is kept as it was before its first change.
+  std::string ConfigurationBackupPath() const;
+  // After a run that ended kKept: whether default.qcf names the new menu file, so Velmora 1.1
+  // already uses it.
+  bool DestinationInUse() const { return destinationInUse_; }
+  // What an undo did, in order: default.qcf, then the new menu file.
+  const std::vector<UndoStep>& UndoSteps() const { return undoSteps_; }
+  // Whether the undo changed anything.
+  bool UndoChanged() const;
 
  private:
+  void PickSource(FilePicker& picker);
+  void PickDestination(FilePicker& picker);
   void ConvertPickedFiles(FilePicker& picker);
+  void UndoPickedFiles(const std::string& source);
+  UndoStep::Kind CompareNewFile(const std::string& source, std::string& why);
   RunEnd Report(RunEnd end, const char* text);
+  RunEnd Failed(const std::exception& error);
+  FileSystemObject& FileSystem();
+  // Whether `name`, a first line of default.qcf, names the new menu file, as the file system
+  // compares names in its folder.
+  bool NamesDestination(const std::string& name);
+  bool ConfigurationNamesDestination() noexcept;
+  void KeepConfigurationBackup(const std::string& path);
 
   Platform& platform_;
   std::unique_ptr<FileSystemObject> fileSystem_;  // created once the destination is known
@@ -87,6 +142,11 @@ class ShiftletCore {
   bool oldFileRead_ = false;
   bool newFileWritten_ = false;
   bool configurationUpdated_ = false;
+  bool newFileChanged_ = false;
+  bool configurationChanged_ = false;
+  bool configurationBackedUp_ = false;
+  bool destinationInUse_ = false;
+  std::vector<UndoStep> undoSteps_;
 };
 
 }  // namespace shiftlet

@@ -6,6 +6,7 @@
 #include "menu/item_table.h"
 #include "textfile/conversion_failure.h"
 #include "textfile/file_layer.h"
+#include "textfile/replacement_file.h"
 
 namespace shiftlet {
 
@@ -19,8 +20,11 @@ void ReadOldMenuFile(MenuTables& tables, FileLayer& files, const std::string& pa
 // item, "x". Fills tables.menuMap on the way. Throws ConversionFailure on any error, and then
 // nothing is left at the path that was not there before; a kind-2 Value that is not a menu number
 // in 0..300 (found after that item's element line) or a MenuNo outside 0..300 (after the earlier
-// node lines) names the item's field in the old file.
-void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path);
+// node lines) names the item's field in the old file. A file that already holds exactly these
+// lines is left as it is; returns whether the file was written. `beforeFirstWrite` is asked before
+// anything is created (see ReplacementFile).
+bool WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
+                      BeforeFirstWrite beforeFirstWrite = {});
 
 // The menu number an item of kind 2 opens, from its Value: a whole number (a fraction is rounded
 // as numbers are everywhere) within 0..300. Throws ConversionFailure at `where` (not a number,

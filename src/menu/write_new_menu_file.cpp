@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "menu/menu_files.h"
 #include "textfile/conversion_failure.h"
@@ -22,8 +23,9 @@ std::int32_t OpenedMenuNumber(const std::string& value, const FailurePosition& w
   return reading.value;
 }
 
-void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path) {
-  LineWriter writer(files, path);
+bool WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
+                      BeforeFirstWrite beforeFirstWrite) {
+  LineWriter writer(files, path, std::move(beforeFirstWrite));
   writer.WriteLine({"70"});
   tables.menuMap.At(0) = -1;
   // The bound is taken once; the element pass ends before the node pass starts, so an item may
@@ -53,7 +55,7 @@ void WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& p
     writer.WriteLine({"n,", position, ",", tables.menuMap.At(item.MenuNo), ",", position});
   }
   writer.WriteLine({"x"});
-  writer.Close();
+  return writer.Close();
 }
 
 }  // namespace shiftlet

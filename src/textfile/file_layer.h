@@ -39,6 +39,12 @@ class FileLayer {
   // refused with what it is, and without waiting on it: nothing can make the open block.
   virtual std::unique_ptr<OpenFile> OpenForReading(const std::string& path) = 0;
 
+  // Opens what is at `path` for reading as OpenForReading does, to compare what a write would put
+  // there with what is there already; null when no regular file is there (nothing, a folder, a
+  // device, a pipe: what CheckWritableInPlace then names). Throws when there is one that cannot
+  // be read: a file whose content nobody can see is not taken to differ.
+  virtual std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) = 0;
+
   // Fails unless `path` could be written in place by a ReplacementFile: a read-only file, anything
   // that exists and is neither a regular file nor a link (a folder, a device, a pipe, a socket, a
   // Windows device name; the failure says which), a folder that does not exist or in which whoever
@@ -72,6 +78,10 @@ class FileLayer {
   // it. A missing file's key is made from its name as given; a path whose folder the system cannot
   // identify is keyed by its text. Never fails; nothing is created or changed.
   virtual std::string EntryKey(const std::string& path) = 0;
+
+  // Removes the file at `path` (a link itself, never what it names). Throws ConversionFailure
+  // naming the path and the system's reason when it cannot.
+  virtual void Remove(const std::string& path) = 0;
 
   // Removes a file, ignoring errors: used only to clean up after a failure.
   virtual void RemoveQuietly(const std::string& path) noexcept = 0;

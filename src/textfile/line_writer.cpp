@@ -1,12 +1,15 @@
 #include "textfile/line_writer.h"
 
+#include <utility>
+
 #include "textfile/conversion_failure.h"
 #include "textfile/number_forms.h"
 
 namespace shiftlet {
 
-LineWriter::LineWriter(FileLayer& files, const std::string& path) {
-  file_.emplace(files, path);
+LineWriter::LineWriter(FileLayer& files, const std::string& path,
+                       BeforeFirstWrite beforeFirstWrite) {
+  file_.emplace(files, path, std::move(beforeFirstWrite));
 }
 
 void LineWriter::WriteLine(std::initializer_list<LineItem> items) {
@@ -23,11 +26,13 @@ void LineWriter::WriteLine(std::initializer_list<LineItem> items) {
   file_->Write("\r\n");
 }
 
-void LineWriter::Close() {
+bool LineWriter::Close() {
+  bool written = false;
   if (file_) {
-    file_->Commit();
+    written = file_->Commit();
     file_.reset();
   }
+  return written;
 }
 
 }  // namespace shiftlet

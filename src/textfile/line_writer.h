@@ -21,14 +21,16 @@ using LineItem = std::variant<std::string_view, std::int16_t>;
 class LineWriter {
  public:
   // Opens `path` for writing. Throws ConversionFailure when it could not be written in place.
-  LineWriter(FileLayer& files, const std::string& path);
+  // `beforeFirstWrite` is asked as ReplacementFile asks it.
+  LineWriter(FileLayer& files, const std::string& path, BeforeFirstWrite beforeFirstWrite = {});
 
   // One write statement: the items one after another, nothing between them and nothing quoted
   // or escaped, then CR LF.
   void WriteLine(std::initializer_list<LineItem> items);
 
-  // Writes out everything and puts the file in place. Throws ConversionFailure on any error.
-  void Close();
+  // Writes out everything and puts the file in place. Returns whether the file was written:
+  // false when it already held exactly these lines. Throws ConversionFailure on any error.
+  bool Close();
 
  private:
   std::optional<ReplacementFile> file_;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,14 +11,29 @@
 
 namespace shiftlet {
 
+// What a ReplacementFile is about to do when it first has to write: put a new file where there
+// was none, or replace a file that holds other bytes.
+enum class FirstWrite { kNewFile, kReplacingOther };
+
+// Called once, before anything is created, when a ReplacementFile finds it has to write after
+// all; it may throw to leave everything as it is. Empty: write.
+using BeforeFirstWrite = std::function<void(FirstWrite)>;
+
 // Writes a file so that it is never seen half-written: the bytes go to a temporary file beside
 // the target, which takes the target's place only in Commit(), after everything is on the disk.
 // Destroyed before Commit() (a failure), it removes the temporary file and leaves the target
 // exactly as it was, absent if it was absent.
+//
+// A write that changes nothing is no write: while the target is a regular file whose bytes match
+// those written so far, nothing is created; only at the first byte that differs (or at a length
+// that differs) is the target asked whether it may be written, and the temporary file created,
+// with the bytes that matched copied into it from the target. A target that already holds every
+// byte is left as it is: its times, identity and rights are untouched.
 class ReplacementFile {
  public:
-  // Checks that `target` could be written in place and creates the temporary file beside it.
-  ReplacementFile(FileLayer& files, std::string target);
+  // Opens the target to compare when it is a regular file; otherwise checks that `target` could
+  // be written in place and creates the temporary file beside it.
+  ReplacementFile(FileLayer& files, std::string target, BeforeFirstWrite beforeFirstWrite = {});
   ~ReplacementFile();
 
   ReplacementFile(const ReplacementFile&) = delete;
@@ -24,16 +41,30 @@ class ReplacementFile {
 
   // Appends bytes; they reach the temporary file in large blocks.
   void Write(std::string_view bytes);
-  // Writes out what is buffered, makes it durable, closes, and replaces the target.
-  void Commit();
+  // Writes out what is buffered, makes it durable, closes, and replaces the target. Returns
+  // whether the target was replaced: false when it already held exactly these bytes.
+  bool Commit();
 
+  // Empty until the temporary file exists (never, when nothing needs writing).
   const std::string& TemporaryPath() const { return temporaryPath_; }
 
  private:
+  // Compares `bytes` with the target's next bytes; returns how many of them match.
+  std::size_t Compare(std::string_view bytes);
+  // Whether the target has bytes after those compared.
+  bool TargetGoesOn();
+  // Asks, checks and creates the temporary file, holding the first `matched` bytes of the target.
+  void StartWriting(FirstWrite why);
   void WriteBuffered();
 
   FileLayer& files_;
   std::string target_;
+  BeforeFirstWrite beforeFirstWrite_;
+  std::unique_ptr<OpenFile> existing_;  // the target, while every byte written matches it
+  std::string compared_;                // the target's bytes read and not yet compared...
+  std::size_t comparedAt_ = 0;          // ...from here
+  std::size_t comparedEnd_ = 0;         // ...to here
+  std::uint64_t matched_ = 0;           // how many bytes written match the target's first ones
   std::string temporaryPath_;
   std::unique_ptr<OpenFile> file_;
   std::string buffer_;

@@ -26,7 +26,7 @@ class CheckReportTest : public ::testing::Test {
   DryRunCheck Check(const std::string& menu, const std::string& destination = "new.qnf") {
     WriteBytes(folder_ / "m.qof", menu);
     const std::string listing = ListFolder(folder_.Path());
-    DryRunCheck check = CheckByDryRun(platform_, folder_ / "m.qof", folder_ / destination);
+    DryRunCheck check = CheckByDryRun(platform_, folder_ / "m.qof", folder_ / destination, false);
     EXPECT_EQ(listing, ListFolder(folder_.Path())) << "the check changed the folder";
     return check;
   }

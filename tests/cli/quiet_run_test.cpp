@@ -28,6 +28,10 @@ class LeavingFileLayer final : public FileLayer {
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
     return real_->OpenForReading(path);
   }
+  std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override {
+    return real_->OpenToCompare(path);
+  }
+  void Remove(const std::string& path) override { real_->Remove(path); }
   void CheckWritableInPlace(const std::string& path) override { real_->CheckWritableInPlace(path); }
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
     return real_->CreateExclusive(path);

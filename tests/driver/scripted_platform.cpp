@@ -15,17 +15,22 @@ class ScriptedPlatform::ScriptedBoxes final : public MessageBoxes {
     }
     platform_.transcript.push_back("Ok: " + text);
   }
-  bool AskYesNo(const std::string& text) override {
-    platform_.transcript.push_back("YesNo: " + text);
+  bool AskYesNo(const std::string& text) override { return Answer("YesNo: " + text); }
+  bool AskYesNoDefaultNo(const std::string& text) override {
+    return Answer("YesNo (No first): " + text);
+  }
+
+ private:
+  bool Answer(const std::string& shown) {
+    platform_.transcript.push_back(shown);
     if (platform_.answers.empty()) {
-      throw std::logic_error("the script has no answer for: " + text);
+      throw std::logic_error("the script has no answer for: " + shown);
     }
     const bool yes = platform_.answers.front();
     platform_.answers.pop_front();
     return yes;
   }
 
- private:
   ScriptedPlatform& platform_;
 };
 

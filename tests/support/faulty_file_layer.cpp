@@ -55,6 +55,15 @@ std::unique_ptr<OpenFile> FaultyFileLayer::OpenForReading(const std::string& pat
   return std::make_unique<FaultyFile>(*this, real_->OpenForReading(path), path);
 }
 
+std::unique_ptr<OpenFile> FaultyFileLayer::OpenToCompare(const std::string& path) {
+  Count("open to compare", path);
+  std::unique_ptr<OpenFile> real = real_->OpenToCompare(path);
+  if (!real) {
+    return nullptr;
+  }
+  return std::make_unique<FaultyFile>(*this, std::move(real), path);
+}
+
 void FaultyFileLayer::CheckWritableInPlace(const std::string& path) {
   Count("check", path);
   real_->CheckWritableInPlace(path);
@@ -77,6 +86,11 @@ void FaultyFileLayer::Replace(const std::string& source, const std::string& targ
 // Not a call that can fail: only the dry run asks it, to tell files apart.
 std::string FaultyFileLayer::EntryKey(const std::string& path) {
   return real_->EntryKey(path);
+}
+
+void FaultyFileLayer::Remove(const std::string& path) {
+  Count("remove", path);
+  real_->Remove(path);
 }
 
 void FaultyFileLayer::RemoveQuietly(const std::string& path) noexcept {

@@ -11,7 +11,7 @@ namespace shiftlet::testing {
 
 // A file layer over the real one that makes one chosen call fail, as a full disk or a pulled
 // stick would. Calls are counted from 1 across every kind (open, check, create, read, write,
-// flush, close, replace); a run with no failure chosen tells how many calls there are to walk.
+// flush, close, replace, remove); a run with no failure chosen tells how many calls there are to walk.
 class FaultyFileLayer final : public FileLayer {
  public:
   FaultyFileLayer();
@@ -27,10 +27,12 @@ class FaultyFileLayer final : public FileLayer {
   void Count(const char* what, const std::string& path);
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
+  std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override;
   void CheckWritableInPlace(const std::string& path) override;
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
   std::string EntryKey(const std::string& path) override;
+  void Remove(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
 
  private:

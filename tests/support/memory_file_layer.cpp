@@ -12,6 +12,11 @@ std::unique_ptr<OpenFile> MemoryFileLayer::OpenForReading(const std::string& pat
   return std::make_unique<MemoryFile>(found->second);
 }
 
+std::unique_ptr<OpenFile> MemoryFileLayer::OpenToCompare(const std::string& path) {
+  const auto found = files.find(path);
+  return found == files.end() ? nullptr : std::make_unique<MemoryFile>(found->second);
+}
+
 void MemoryFileLayer::CheckWritableInPlace(const std::string&) {}
 
 std::unique_ptr<OpenFile> MemoryFileLayer::CreateExclusive(const std::string& path) {
@@ -27,6 +32,12 @@ void MemoryFileLayer::Replace(const std::string& source, const std::string& targ
   MemoryBytes bytes = std::move(found->second);
   files.erase(found);
   files[target] = std::move(bytes);
+}
+
+void MemoryFileLayer::Remove(const std::string& path) {
+  if (files.erase(path) == 0) {
+    throw ConversionFailure("cannot remove " + path);
+  }
 }
 
 void MemoryFileLayer::RemoveQuietly(const std::string& path) noexcept {

@@ -16,11 +16,13 @@ class MemoryFileLayer final : public FileLayer {
   std::map<std::string, MemoryBytes> files;
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
+  std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override;
   void CheckWritableInPlace(const std::string& path) override;
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
   // The path's text: each path names a file of its own.
   std::string EntryKey(const std::string& path) override { return path; }
+  void Remove(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
 };
 

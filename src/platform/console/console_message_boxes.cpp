@@ -32,9 +32,17 @@ void ConsoleMessageBoxes::ShowOk(const std::string& text) {
 }
 
 bool ConsoleMessageBoxes::AskYesNo(const std::string& text) {
+  return Ask(text, true);
+}
+
+bool ConsoleMessageBoxes::AskYesNoDefaultNo(const std::string& text) {
+  return Ask(text, false);
+}
+
+bool ConsoleMessageBoxes::Ask(const std::string& text, bool enterMeansYes) {
   ShowBox(text);
   for (;;) {
-    out_ << "[Yes/No] (Enter = Yes) " << std::flush;
+    out_ << (enterMeansYes ? "[Yes/No] (Enter = Yes) " : "[Yes/No] (Enter = No) ") << std::flush;
     std::string answer;
     if (!ReadAnswerLine(in_, answer)) {
       out_ << '\n';
@@ -42,7 +50,10 @@ bool ConsoleMessageBoxes::AskYesNo(const std::string& text) {
     }
     std::transform(answer.begin(), answer.end(), answer.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (answer.empty() || answer == "y" || answer == "yes") {
+    if (answer.empty()) {
+      return enterMeansYes;
+    }
+    if (answer == "y" || answer == "yes") {
       return true;
     }
     if (answer == "n" || answer == "no") {

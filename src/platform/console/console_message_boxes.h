@@ -18,9 +18,12 @@ class ConsoleMessageBoxes final : public MessageBoxes {
   // Empty, y or yes (any case) is Yes; n or no is No; anything else asks again. The end of the
   // input is No, so a script that runs dry never converts by accident.
   bool AskYesNo(const std::string& text) override;
+  // The same, with Enter taken as No.
+  bool AskYesNoDefaultNo(const std::string& text) override;
 
  private:
   void ShowBox(const std::string& text);
+  bool Ask(const std::string& text, bool enterMeansYes);
 
   std::istream& in_;
   std::ostream& out_;

@@ -6,10 +6,21 @@ namespace shiftlet {
 
 std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& path) {
   const auto written = current_.find(system_.EntryKey(path));
-  if (written != current_.end()) {
-    return std::make_unique<MemoryFile>(*written->second);
+  if (written == current_.end()) {
+    return system_.OpenForReading(path);
   }
-  return system_.OpenForReading(path);
+  if (written->second == nullptr) {
+    throw ConversionFailure("cannot open " + path + ": it was removed");
+  }
+  return std::make_unique<MemoryFile>(*written->second);
+}
+
+std::unique_ptr<OpenFile> DryRunFileLayer::OpenToCompare(const std::string& path) {
+  const auto written = current_.find(system_.EntryKey(path));
+  if (written == current_.end()) {
+    return system_.OpenToCompare(path);
+  }
+  return written->second ? std::make_unique<MemoryFile>(*written->second) : nullptr;
 }
 
 void DryRunFileLayer::CheckWritableInPlace(const std::string& path) {
@@ -37,12 +48,24 @@ void DryRunFileLayer::Replace(const std::string& source, const std::string& targ
   current_[system_.EntryKey(target)] = &replaced_.back().bytes;
 }
 
+void DryRunFileLayer::Remove(const std::string& path) {
+  // Removing an entry asks of its folder what replacing it does.
+  CheckWritableInPlace(path);
+  current_[system_.EntryKey(path)] = nullptr;
+}
+
 void DryRunFileLayer::RemoveQuietly(const std::string& path) noexcept {
   temporary_.erase(path);
 }
 
 bool DryRunFileLayer::Holds(const std::string& path) {
-  return current_.count(system_.EntryKey(path)) != 0;
+  const auto found = current_.find(system_.EntryKey(path));
+  return found != current_.end() && found->second != nullptr;
+}
+
+bool DryRunFileLayer::Removed(const std::string& path) {
+  const auto found = current_.find(system_.EntryKey(path));
+  return found != current_.end() && found->second == nullptr;
 }
 
 // The system's file-system object, which also finds the files the run has written in memory.
@@ -55,7 +78,7 @@ class DryRunPlatform::SeeingFileSystem final : public FileSystemObject {
     return system_->GetParentFolderName(path);
   }
   bool FileExists(const std::string& path) override {
-    return files_.Holds(path) || system_->FileExists(path);
+    return files_.Holds(path) || (!files_.Removed(path) && system_->FileExists(path));
   }
 
  private:

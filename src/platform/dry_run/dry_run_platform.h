@@ -29,14 +29,19 @@ class DryRunFileLayer final : public FileLayer {
   explicit DryRunFileLayer(FileLayer& system) : system_(system) {}
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
+  std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override;
   void CheckWritableInPlace(const std::string& path) override;
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
   std::string EntryKey(const std::string& path) override { return system_.EntryKey(path); }
+  // Asks the system whether it could be removed, and keeps it as removed.
+  void Remove(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
 
   // Whether the run has put a file in place at `path`, under this or any other of its names.
   bool Holds(const std::string& path);
+  // Whether the run has removed the file at `path` (and put none there since).
+  bool Removed(const std::string& path);
   // The files the run put in place, in the order it did, each kept once: a file replaced again
   // is here twice, its earlier content and its later.
   const std::deque<PlacedFile>& Replaced() const { return replaced_; }
@@ -45,7 +50,8 @@ class DryRunFileLayer final : public FileLayer {
   FileLayer& system_;
   std::map<std::string, MemoryBytes> temporary_;  // written, not yet in place, by the run's names
   std::deque<PlacedFile> replaced_;               // never moved once in place: read from there
-  std::map<std::string, MemoryBytes*> current_;   // what each entry holds now, by its key
+  std::map<std::string, MemoryBytes*> current_;   // what each entry holds now, by its key;
+                                                  // null for an entry the run removed
 };
 
 // The system's platform with its files behind a DryRunFileLayer: a whole run over it does and

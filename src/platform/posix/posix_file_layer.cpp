@@ -151,6 +151,14 @@ class PosixFileLayer final : public FileLayer {
     return file;
   }
 
+  std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+      return nullptr;  // nothing there, a dangling link, or what the write will name
+    }
+    return OpenForReading(path);
+  }
+
   void CheckWritableInPlace(const std::string& path) override {
     struct stat info {};
     // lstat: a symbolic link is replaced itself (the rename puts the new file in its place), so
@@ -264,6 +272,12 @@ class PosixFileLayer final : public FileLayer {
       return "path " + path;
     }
     return "entry " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/" + name;
+  }
+
+  void Remove(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0) {
+      Fail("cannot remove", path, errno);
+    }
   }
 
   void RemoveQuietly(const std::string& path) noexcept override { ::unlink(path.c_str()); }

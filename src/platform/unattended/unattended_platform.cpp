@@ -8,8 +8,14 @@ namespace shiftlet {
 
 class UnattendedPlatform::AnsweringBoxes final : public MessageBoxes {
  public:
+  explicit AnsweringBoxes(bool replace) : replace_(replace) {}
   void ShowOk(const std::string& /*text*/) override {}
   bool AskYesNo(const std::string& /*text*/) override { return true; }
+  // Only ever whether to replace a file that differs: never, unless the command line said so.
+  bool AskYesNoDefaultNo(const std::string& /*text*/) override { return replace_; }
+
+ private:
+  bool replace_;
 };
 
 class UnattendedPlatform::AnsweringPicker final : public FilePicker {
@@ -38,7 +44,7 @@ class UnattendedPlatform::AnsweringPicker final : public FilePicker {
 
 UnattendedPlatform::UnattendedPlatform(Platform& system, UnattendedChoices choices)
     : PlatformOver(system),
-      boxes_(std::make_unique<AnsweringBoxes>()),
+      boxes_(std::make_unique<AnsweringBoxes>(choices.replace)),
       picker_(std::make_unique<AnsweringPicker>(*this, std::move(choices))) {}
 
 UnattendedPlatform::~UnattendedPlatform() = default;

@@ -13,10 +13,12 @@ namespace shiftlet {
 struct UnattendedChoices {
   std::optional<std::string> source;
   std::optional<std::string> destination;
+  bool replace = false;  // whether a new menu file that differs is replaced
 };
 
 // A front-end whose boxes and pickers answer by themselves, for runs nobody watches: Yes to every
-// question, OK to every box, and each picker's proposal accepted (InitDir + filename, as the
+// question but whether to replace a file that differs (No, unless `choices` says to), OK to every
+// box, and each picker's proposal accepted (InitDir + filename, as the
 // system's own front-end would propose it) unless `choices` names the path, which is then made
 // full. A destination whose folder does not exist fails when the run asks the file layer, which
 // says so. Files, paths and the file-system object are the system's own, so the run is the

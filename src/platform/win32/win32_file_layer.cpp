@@ -268,6 +268,17 @@ class Win32FileLayer final : public FileLayer {
     return file;
   }
 
+  std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override {
+    if (WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return nullptr;  // never opened: the write refuses it by name
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return nullptr;
+    }
+    return OpenForReading(path);
+  }
+
   void CheckWritableInPlace(const std::string& path) override {
     RefuseWindowsDevice("cannot write", path, codePage_);
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -408,6 +419,13 @@ class Win32FileLayer final : public FileLayer {
       }
     }
     return "entry " + folderIdentity + "\\" + UpperCaseName(name);
+  }
+
+  void Remove(const std::string& path) override {
+    RefuseWindowsDevice("cannot remove", path, codePage_);
+    if (!DeleteFileA(path.c_str())) {
+      Fail("cannot remove", path, GetLastError());
+    }
   }
 
   void RemoveQuietly(const std::string& path) noexcept override {

@@ -70,6 +70,11 @@ bool Win32MessageBoxes::AskYesNo(const std::string& text) {
   return ShowBox(text, MB_YESNO | MB_DEFBUTTON1) == IDYES;
 }
 
+bool Win32MessageBoxes::AskYesNoDefaultNo(const std::string& text) {
+  // As Windows' own "replace it?" boxes: a warning icon, and No under Enter.
+  return ShowBox(text, MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) == IDYES;
+}
+
 Win32FilePicker::Win32FilePicker() : owner_(CreateOwnerWindow()) {}
 
 Win32FilePicker::~Win32FilePicker() {

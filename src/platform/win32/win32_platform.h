@@ -15,6 +15,7 @@ class Win32MessageBoxes final : public MessageBoxes {
  public:
   void ShowOk(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
+  bool AskYesNoDefaultNo(const std::string& text) override;
 };
 
 // The standard open-file dialog, owned by the hidden window "frmCD" that this picker creates and

@@ -309,6 +309,7 @@ class Win32FilesPlatform final : public Platform {
       shown.push_back(text);
       return true;
     }
+    bool AskYesNoDefaultNo(const std::string& text) override { return AskYesNo(text); }
     std::vector<std::string> shown;
   };
   // Notes the name of every file created, then lets the real layer create it.
@@ -318,6 +319,10 @@ class Win32FilesPlatform final : public Platform {
     std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
       return real_.OpenForReading(path);
     }
+    std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override {
+      return real_.OpenToCompare(path);
+    }
+    void Remove(const std::string& path) override { real_.Remove(path); }
     void CheckWritableInPlace(const std::string& path) override {
       real_.CheckWritableInPlace(path);
     }
