@@ -187,6 +187,8 @@ void ShiftletCore::KeepConfigurationBackup(const std::string& path) {
   if (FileSystem().FileExists(backup)) {
     return;  // it holds default.qcf from before the first conversion: never overwritten
   }
+  // A default.qcf that cannot be changed fails before a copy is made that no change needs.
+  platform_.Files().CheckWritableInPlace(path);
   const std::unique_ptr<OpenFile> original = platform_.Files().OpenForReading(path);
   ReplacementFile copy(platform_.Files(), backup);
   std::string block(64 * 1024, '\0');

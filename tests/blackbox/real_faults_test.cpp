@@ -40,8 +40,10 @@ using shiftlet::testing::WriteBytes;
 // Answers: both questions Yes, Enter on every OK box, each picker's proposal taken.
 constexpr std::string_view kAllDefaults = "\n\n\n\n\n\n\n";
 // The same, with `destination` typed at the second picker.
+// Yes to replacing a destination that differs, where that is asked; else the "y" closes the next
+// box.
 std::string TypedDestination(const std::string& destination) {
-  return "\n\n\n\n\n" + destination + "\n\n";
+  return "\n\n\n\n\n" + destination + "\ny\n\n";
 }
 
 // An old menu of `count` plain items with texts of `length` characters, and its conversion.

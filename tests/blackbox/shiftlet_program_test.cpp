@@ -190,7 +190,8 @@ TEST_F(ShiftletProgramTest, DefaultsConvertTheSampleAndPointItsConfigurationAtTh
       << run.out;
   EXPECT_EQ(run.err, "");
 
-  EXPECT_EQ(ListFolder(work_.Path()), "default.qcf menu.qof migrated.menu.qnf");
+  EXPECT_EQ(ListFolder(work_.Path()),
+            "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf");
   EXPECT_EQ(ReadBytes(Work("migrated.menu.qnf")), kSampleConverted);
   EXPECT_EQ(ReadBytes(Work("default.qcf")), "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n");
   EXPECT_EQ(ReadBytes(Work("menu.qof")), sampleMenu_);
@@ -206,7 +207,7 @@ TEST_F(ShiftletProgramTest, TypedDestinationIsRelativeToTheShownFolderAndUpdates
   EXPECT_EQ(Boxes(run.out), Then(kUntilDestination, msg::kSuccess));
   EXPECT_EQ(ReadBytes(Work("out/new.qnf")), kSampleConverted);
   EXPECT_EQ(ReadBytes(Work("out/default.qcf")), "new.qnf\r\nmodern\r\nde-DE\r\n");
-  EXPECT_EQ(ListFolder(work_.Path() / "out"), "default.qcf new.qnf");
+  EXPECT_EQ(ListFolder(work_.Path() / "out"), "default.qcf default.qcf.before-shiftlet new.qnf");
   // The configuration beside the old file is not the one updated.
   EXPECT_EQ(ListFolder(work_.Path()), "default.qcf menu.qof out");
   EXPECT_EQ(ReadBytes(Work("default.qcf")), sampleConfiguration_);
@@ -303,17 +304,55 @@ TEST_F(ShiftletProgramTest, BadOldFileEndsInFailureAndChangesNothing) {
   }
 }
 
-TEST_F(ShiftletProgramTest, FailureWhileWritingKeepsAnExistingDestination) {
-  WriteBytes(Work("menu.qof"), "1\r\n\"File\",1,0,\"ab\",0\r\n");
-  WriteBytes(Work("migrated.menu.qnf"), "earlier conversion\r\n");
+// A destination that exists and differs may hold a user's changes: replaced only on Yes, asked
+// before anything is written, with No under Enter; a failure while writing keeps it too.
+TEST_F(ShiftletProgramTest, ExistingDestinationThatDiffersIsReplacedOnlyOnYes) {
+  const std::string earlier = "earlier conversion\r\n";
+  const std::string question = " already exists and differs from the converted menus. It may hold "
+                               "changes made in Velmora 1.1.";
+  const struct {
+    const char* what;
+    std::string menu;  // empty: the sample
+    std::string there;
+    std::string input;
+    int status;
+    const char* lastBox;  // after the question, if any
+    std::string destination;
+    std::string configuration;
+  } cases[] = {
+      {"Enter is No", "", earlier, "\n\n\n\n\n\n\n", 2, nullptr, earlier, sampleConfiguration_},
+      {"n is No", "", earlier, "\n\n\n\n\n\nn\n", 2, nullptr, earlier, sampleConfiguration_},
+      {"Yes replaces it", "", earlier, "\n\n\n\n\n\ny\n\n", 0, msg::kSuccess, std::string(kSampleConverted),
+       "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n"},
+      {"Yes, then a failure while writing", "1\r\n\"File\",1,0,\"ab\",0\r\n", earlier,
+       "\n\n\n\n\n\ny\n\n", 1, msg::kFailure, earlier, sampleConfiguration_},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(Work("menu.qof"), c.menu.empty() ? sampleMenu_ : c.menu);
+    WriteBytes(Work("migrated.menu.qnf"), c.there);
+    WriteBytes(Work("default.qcf"), sampleConfiguration_);
+    fs::remove(Work("default.qcf.before-shiftlet"));
 
-  const Outcome run = RunWith(kAllDefaults);
+    const Outcome run = RunWith(c.input);
 
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Boxes(run.out), Then(kUntilDestination, msg::kFailure));
-  EXPECT_EQ(ReadBytes(Work("migrated.menu.qnf")), "earlier conversion\r\n");
-  EXPECT_EQ(ReadBytes(Work("default.qcf")), sampleConfiguration_);
-  EXPECT_EQ(ListFolder(work_.Path()), "default.qcf menu.qof migrated.menu.qnf");
+    EXPECT_EQ(run.status, c.status);
+    Texts boxes = kUntilDestination;
+    boxes.push_back(Shown("migrated.menu.qnf") + question);
+    EXPECT_EQ(Boxes(run.out), c.lastBox ? Then(boxes, c.lastBox) : boxes);
+    EXPECT_NE(run.out.find(question + "\n\nReplace it?\n[Yes/No] (Enter = No) "),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(ReadBytes(Work("migrated.menu.qnf")), c.destination);
+    EXPECT_EQ(ReadBytes(Work("default.qcf")), c.configuration);
+    EXPECT_EQ(ListFolder(work_.Path()).find(".tmp"), std::string::npos);
+  }
+  // A destination that holds this conversion already is no question, and is not written again.
+  WriteBytes(Work("menu.qof"), sampleMenu_);
+  WriteBytes(Work("migrated.menu.qnf"), kSampleConverted);
+  const Outcome again = RunWith(kAllDefaults);
+  EXPECT_EQ(again.status, 0);
+  EXPECT_EQ(Boxes(again.out), Then(kUntilDestination, msg::kSuccess));
 }
 
 TEST_F(ShiftletProgramTest, ConfigurationThatCannotBeUpdatedIsLeftAsItWas) {
@@ -354,7 +393,7 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
       {"quiet with the proposals", "--quiet", "", 0,
        "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
            ": 13 items; default.qcf updated\n",
-       "", "default.qcf menu.qof migrated.menu.qnf", converted},
+       "", "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf", converted},
       {"quiet with relative paths, no configuration there",
        "--quiet --source menu.qof "
        "--destination sub/new.qnf",
@@ -366,13 +405,14 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
            ": 1 item, 1 warning (shiftlet --check --source \"" + Shown("menu.qof") +
            "\" lists them); default.qcf updated\n",
-       "", "default.qcf menu.qof migrated.menu.qnf", converted},
+       "", "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf", converted},
       {"quiet, with warnings, to a destination of its own: the check named checks that run",
        "--quiet --destination new.qnf", commaInText, 0,
        "converted " + Shown("menu.qof") + " to " + Shown("new.qnf") +
            ": 1 item, 1 warning (shiftlet --check --source \"" + Shown("menu.qof") +
            "\" --destination \"" + Shown("new.qnf") + "\" lists them); default.qcf updated\n",
-       "", "default.qcf menu.qof new.qnf", "new.qnf\r\nclassic\r\nen-GB\r\n"},
+       "", "default.qcf default.qcf.before-shiftlet menu.qof new.qnf",
+       "new.qnf\r\nclassic\r\nen-GB\r\n"},
       {"quiet, the old file fails while read", "--quiet", badKind, 1, "",
        "error: " + Shown("menu.qof") +
            " line 2, item 1, field 2 (old kind): 70000 does not fit in 16 bits\n",
@@ -388,8 +428,10 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        Shown("menu.qof") + ": 13 items in 4 menus\n" + Shown("menu.qof") +
            " converts.\nIt would write " + Shown("migrated.menu.qnf") +
            ": 28 lines.\nIt would update " + Shown("default.qcf") +
-           ": its first line \"menu.qnf\" becomes \"migrated.menu.qnf\".\nMenus as Velmora 1.1 "
-           "will show them:\n  item 1: File\n    item 4: Open...\n",
+           ": its first line \"menu.qnf\" becomes \"migrated.menu.qnf\".\nIt would first keep it "
+           "as it is in " +
+           Shown("default.qcf.before-shiftlet") +
+           ".\nMenus as Velmora 1.1 will show them:\n  item 1: File\n    item 4: Open...\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
       {"check of a file that fails only while written", "--check --source menu.qof", badMenuNumber,
        1,
@@ -401,7 +443,7 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "Shiftlet 0.02\nConverts old QOF file from Velmora 1.0a to new QNF file compatible with "
        "Velmora 1.1\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
-      {"help", "--help", "", 0, "usage: shiftlet [PATH]\n       shiftlet --quiet [--source PATH]",
+      {"help", "--help", "", 0, "usage: shiftlet [PATH]\n       shiftlet --quiet [--replace] [--source PATH]",
        "", "default.qcf menu.qof", sampleConfiguration_},
   };
   for (const auto& c : cases) {
@@ -575,7 +617,8 @@ TEST_F(ShiftletProgramTest, LogGetsOneLinePerQuietRun) {
                    Shown("menu.qof") + " line 2, item 1, field 5 (Extra): \"x\" is not a "
                                        "number"}))
       << lines;
-  EXPECT_EQ(ListFolder(work_.Path()), "default.qcf menu.qof migrated.menu.qnf runs.log");
+  EXPECT_EQ(ListFolder(work_.Path()),
+            "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf runs.log");
 }
 
 // A check on every PC into one shared log, before deploying: one line per check, told from a

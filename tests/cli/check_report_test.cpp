@@ -59,6 +59,9 @@ TEST_F(CheckReportTest, SaysWhatItWouldWriteAndHangsEachItemUnderItsOpener) {
                 "It would update " +
                 (folder_ / "default.qcf") +
                 ": its first line \"menu.qnf\" becomes \"new.qnf\".\n"
+                "It would first keep it as it is in " +
+                (folder_ / "default.qcf.before-shiftlet") +
+                ".\n"
                 "Menus as Velmora 1.1 will show them:\n"
                 "  item 1: File\n"
                 "    item 2: Open\n"

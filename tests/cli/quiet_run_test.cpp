@@ -72,8 +72,10 @@ TEST(QuietRunTest, WhatAConversionLeftBehindIsAWarningAndInTheLog) {
             out.str());
   const std::string warning =
       "warning: the old content of " + configuration + " is left in " + configuration + ".old";
+  const std::string backup = configuration + ".before-shiftlet";
   EXPECT_EQ("warning: the old content of " + (folder / "new.qnf") + " is left in " +
-                (folder / "new.qnf") + ".old\n" + warning + "\n",
+                (folder / "new.qnf") + ".old\nwarning: the old content of " + backup +
+                " is left in " + backup + ".old\n" + warning + "\n",
             err.str());
   const std::string log = ReadBytes(folder / "shiftlet.log");
   EXPECT_NE(std::string::npos, log.find("\tconverted\t1 item; default.qcf updated; warning: "))

@@ -75,7 +75,9 @@ TEST_F(ShiftletCoreTest, AcceptingEverythingConvertsAndUpdatesTheConfiguration) 
             platform_.transcript);
   EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "migrated.menu.qnf"));
   EXPECT_EQ("migrated.menu.qnf\r\nskin, dark\r\nen\r\n", ReadBytes(folder_ / "default.qcf"));
-  EXPECT_EQ("default.qcf menu.qof migrated.menu.qnf", ListFolder(folder_.Path()));
+  EXPECT_EQ("default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf",
+            ListFolder(folder_.Path()));
+  EXPECT_EQ(kConfig, ReadBytes(folder_ / "default.qcf.before-shiftlet"));
   const ConversionState& state = core_.State();
   EXPECT_EQ("menu.qof", state.SourceTitle);
   EXPECT_EQ(folder_ / "migrated.menu.qnf", state.DestinationPath);
@@ -178,7 +180,12 @@ TEST_F(ShiftletCoreTest, ConfigurationWithTwoFieldsFailsAfterTheNewFileIsComplet
 }
 
 TEST_F(ShiftletCoreTest, OldFileChosenAsDestinationIsConvertedInPlace) {
-  EXPECT_EQ(RunEnd::kSucceeded, Run(folder_ / "menu.qof", folder_ / "menu.qof"));
+  platform_.answers = {true, true, true};  // and Yes to replacing it
+  platform_.picks = {folder_ / "menu.qof", folder_ / "menu.qof"};
+  EXPECT_EQ(RunEnd::kSucceeded, core_.RunConversion());
+  EXPECT_EQ("YesNo (No first): " + (folder_ / "menu.qof") + messages::kReplaceDiffers + "\n\n" +
+                messages::kReplaceIt,
+            platform_.transcript.at(6));
   EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "menu.qof"));
   EXPECT_EQ("menu.qof", ListFolder(folder_.Path()));
 }
@@ -238,6 +245,7 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
   for (const bool destinationExists : {false, true}) {
     std::size_t calls = 0;
     std::size_t menuReplaceCall = 0;
+    std::size_t backupReplaceCall = 0;
     for (std::size_t failing = 0; failing == 0 || failing <= calls; ++failing) {
       TempFolder folder;
       WriteBytes(folder / "menu.qof", kOldMenu);
@@ -249,7 +257,7 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
       files.FailCall(failing);
       ScriptedPlatform platform(files);
       ShiftletCore core(platform);
-      platform.answers = {true, true};
+      platform.answers = {true, true, true};  // Yes to replacing a destination that exists
       platform.picks = {folder / "menu.qof", folder / "migrated.menu.qnf"};
       const RunEnd end = core.RunConversion();
       if (failing == 0) {
@@ -261,6 +269,11 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
         ASSERT_NE(log.end(), replace);
         menuReplaceCall = static_cast<std::size_t>(replace - log.begin()) + 1;
         ASSERT_LT(menuReplaceCall, calls);
+        const auto backup = std::find(log.begin(), log.end(),
+                                      "replace " + (folder / "default.qcf.before-shiftlet"));
+        ASSERT_NE(log.end(), backup);
+        backupReplaceCall = static_cast<std::size_t>(backup - log.begin()) + 1;
+        ASSERT_LT(menuReplaceCall, backupReplaceCall);
         continue;
       }
       const std::string where =
@@ -274,10 +287,12 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
       } else if (destinationExists) {
         EXPECT_EQ(kPrevious, ReadBytes(folder / "migrated.menu.qnf")) << where;
       }
+      // The backup, once in place, holds default.qcf as it was, and stays for an undo.
       const bool destinationThere = destinationExists || failing > menuReplaceCall;
-      EXPECT_EQ(
-          destinationThere ? "default.qcf menu.qof migrated.menu.qnf" : "default.qcf menu.qof",
-          ListFolder(folder.Path()))
+      const bool backupThere = failing > backupReplaceCall;
+      EXPECT_EQ(std::string("default.qcf ") + (backupThere ? "default.qcf.before-shiftlet " : "") +
+                    "menu.qof" + (destinationThere ? " migrated.menu.qnf" : ""),
+                ListFolder(folder.Path()))
           << where;
     }
   }

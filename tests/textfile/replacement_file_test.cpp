@@ -10,10 +10,12 @@
 #endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/system_file_layer.h"
 #include "support/faulty_file_layer.h"
@@ -55,6 +57,50 @@ TEST(ReplacementFileTest, CommitPutsTheBytesInPlace) {
   file.Commit();
   EXPECT_EQ("70\r\n" + std::string(200'000, 'z'), ReadBytes(target));
   EXPECT_EQ("menu.qnf", ListFolder(folder.Path()));
+}
+
+// A write that changes nothing is no write: the file keeps its identity and times; a file that
+// differs anywhere, in length too, is replaced whole, its matching start copied from itself.
+TEST(ReplacementFileTest, OnlyBytesThatDifferAreWritten) {
+  const std::string big(200'000, 'z');
+  const struct {
+    const char* what;
+    std::string there;
+    std::vector<std::string> pieces;
+    bool written;
+  } cases[] = {
+      {"the same bytes, in pieces", "70\r\n" + big, {"70\r\n", big}, false},
+      {"the same bytes, at once", "70\r\n" + big, {"70\r\n" + big}, false},
+      {"an empty file, written empty", "", {}, false},
+      {"one byte differs far in", "70\r\n" + big + "y", {"70\r\n", big, "x"}, true},
+      {"the file is longer", "70\r\n" + big + "x", {"70\r\n", big}, true},
+      {"the file is shorter", "70\r\n", {"70\r\n", big}, true},
+      {"the first byte differs", "80\r\n", {"70\r\n"}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    auto files = MakeSystemFileLayer();
+    const std::string target = folder / "menu.qnf";
+    WriteBytes(target, c.there);
+    const auto before = fs::last_write_time(target) - std::chrono::hours(24);
+    fs::last_write_time(target, before);
+    std::string expected;
+    std::string temporary;
+    {
+      ReplacementFile file(*files, target);
+      for (const std::string& piece : c.pieces) {
+        file.Write(piece);
+        expected += piece;
+      }
+      EXPECT_EQ(c.written, file.Commit());
+      temporary = file.TemporaryPath();
+    }
+    EXPECT_EQ(expected, ReadBytes(target));
+    EXPECT_EQ("menu.qnf", ListFolder(folder.Path()));
+    EXPECT_EQ(!c.written, fs::last_write_time(target) == before);
+    EXPECT_EQ(c.written, !temporary.empty());  // nothing was created for a file left as it was
+  }
 }
 
 TEST(ReplacementFileTest, ReplacedFileKeepsItsPermissions) {
@@ -179,7 +225,12 @@ TEST(ReplacementFileTest, TargetsThatCouldNotBeWrittenInPlaceFail) {
   const std::string readOnly = folder / "read-only.qnf";
   WriteBytes(readOnly, "keep me");
   fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
-  EXPECT_THROW(ReplacementFile(*files, readOnly), ConversionFailure);
+  {
+    // Refused at the first byte that would change it: the bytes it holds already need no write.
+    ReplacementFile file(*files, readOnly);
+    file.Write("keep");
+    EXPECT_THROW(file.Write(" it"), ConversionFailure);
+  }
   EXPECT_EQ("keep me", ReadBytes(readOnly));
   // A name that fits, but not with the temporary file's tag: refused by its own name.
   const std::string longName = folder / (std::string(246, 'n') + ".qnf");
