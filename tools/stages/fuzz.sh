@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Each libFuzzer target for a bounded time (FUZZ_SECONDS, 30 by default: a check of each change;
-# longer runs are made by hand, as the README says), starting from the committed seeds. Any crash,
-# sanitizer report or broken property fails the stage; the input that caused it is kept under
-# build/fuzz/findings/.
+# longer runs are made by hand, as docs/testing.md says), starting from the committed seeds. Any
+# crash, sanitizer report or broken property fails the stage; the input that caused it is kept
+# under build/fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 
