@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -308,8 +309,9 @@ TEST_F(ShiftletProgramTest, BadOldFileEndsInFailureAndChangesNothing) {
 // before anything is written, with No under Enter; a failure while writing keeps it too.
 TEST_F(ShiftletProgramTest, ExistingDestinationThatDiffersIsReplacedOnlyOnYes) {
   const std::string earlier = "earlier conversion\r\n";
-  const std::string question = " already exists and differs from the converted menus. It may hold "
-                               "changes made in Velmora 1.1.";
+  const std::string question =
+      " already exists and differs from the converted menus. It may hold "
+      "changes made in Velmora 1.1.";
   const struct {
     const char* what;
     std::string menu;  // empty: the sample
@@ -322,8 +324,8 @@ TEST_F(ShiftletProgramTest, ExistingDestinationThatDiffersIsReplacedOnlyOnYes) {
   } cases[] = {
       {"Enter is No", "", earlier, "\n\n\n\n\n\n\n", 2, nullptr, earlier, sampleConfiguration_},
       {"n is No", "", earlier, "\n\n\n\n\n\nn\n", 2, nullptr, earlier, sampleConfiguration_},
-      {"Yes replaces it", "", earlier, "\n\n\n\n\n\ny\n\n", 0, msg::kSuccess, std::string(kSampleConverted),
-       "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n"},
+      {"Yes replaces it", "", earlier, "\n\n\n\n\n\ny\n\n", 0, msg::kSuccess,
+       std::string(kSampleConverted), "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n"},
       {"Yes, then a failure while writing", "1\r\n\"File\",1,0,\"ab\",0\r\n", earlier,
        "\n\n\n\n\n\ny\n\n", 1, msg::kFailure, earlier, sampleConfiguration_},
   };
@@ -340,8 +342,7 @@ TEST_F(ShiftletProgramTest, ExistingDestinationThatDiffersIsReplacedOnlyOnYes) {
     Texts boxes = kUntilDestination;
     boxes.push_back(Shown("migrated.menu.qnf") + question);
     EXPECT_EQ(Boxes(run.out), c.lastBox ? Then(boxes, c.lastBox) : boxes);
-    EXPECT_NE(run.out.find(question + "\n\nReplace it?\n[Yes/No] (Enter = No) "),
-              std::string::npos)
+    EXPECT_NE(run.out.find(question + "\n\nReplace it?\n[Yes/No] (Enter = No) "), std::string::npos)
         << run.out;
     EXPECT_EQ(ReadBytes(Work("migrated.menu.qnf")), c.destination);
     EXPECT_EQ(ReadBytes(Work("default.qcf")), c.configuration);
@@ -443,8 +444,9 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "Shiftlet 0.02\nConverts old QOF file from Velmora 1.0a to new QNF file compatible with "
        "Velmora 1.1\n",
        "", "default.qcf menu.qof", sampleConfiguration_},
-      {"help", "--help", "", 0, "usage: shiftlet [PATH]\n       shiftlet --quiet [--replace] [--source PATH]",
-       "", "default.qcf menu.qof", sampleConfiguration_},
+      {"help", "--help", "", 0,
+       "usage: shiftlet [PATH]\n       shiftlet --quiet [--replace] [--source PATH]", "",
+       "default.qcf menu.qof", sampleConfiguration_},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -589,6 +591,149 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
   if (!skipped.empty()) {
     GTEST_SKIP() << "not run: " << skipped
                  << " (as root, setpriv could not run the program as an unprivileged user)";
+  }
+}
+
+// Run again and again, as deployment systems do: each run finds where the PC stands and changes
+// only what is not yet right, never a menu file changed since; the check says first what the run
+// then does, and the undo takes a conversion back. Every row runs the check, then the run.
+TEST_F(ShiftletProgramTest, RunsAgainChangeOnlyWhatIsNotYetRight) {
+  const std::string converted = "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n";
+  const std::string undone = "menu.qnf\r\nclassic\r\nen-GB\r\n";
+  const std::string source = Shown("menu.qof");
+  const std::string destination = Shown("migrated.menu.qnf");
+  const std::string configuration = Shown("default.qcf");
+  const auto convert = [&] { ASSERT_EQ(RunWith("", "--quiet").status, 0); };
+  const auto edit = [&] {
+    WriteBytes(Work("migrated.menu.qnf"), "70\r\nedited in Velmora 1.1\r\n");
+  };
+  const std::string restored = configuration + " names \"menu.qnf\" again, as before the " +
+                               "conversion, and not \"migrated.menu.qnf\" (default.qcf.before-" +
+                               "shiftlet removed)";
+  const struct {
+    const char* what;
+    std::function<void()> setUp;
+    std::string args;
+    int status;
+    std::string said;  // the run's whole output: standard output when 0, else standard error
+    bool changes;      // whether the run changes any file (their bytes or times)
+    std::string listing = "";        // afterwards, when it changes files
+    std::string configuration = "";  // afterwards, when it changes files
+  } cases[] = {
+      {"run twice", convert, "--quiet", 0,
+       "already converted: " + destination + " holds the conversion of " + source +
+           " and default.qcf names it; nothing was changed\n",
+       false},
+      {"no default.qcf, run twice", [&] { fs::remove(Work("default.qcf")), convert(); }, "--quiet",
+       0,
+       "already converted: " + destination + " holds the conversion of " + source +
+           " and there is no default.qcf; nothing was changed\n",
+       false},
+      {"a menu file edited since, which default.qcf names", [&] { convert(), edit(); }, "--quiet",
+       0,
+       "kept " + destination + ": default.qcf names it and it differs from the conversion of " +
+           source + " (changed since it was converted?); --replace replaces it\n",
+       false},
+      {"a menu file that differs, which default.qcf does not name", edit, "--quiet", 1,
+       "error: " + destination + " exists and differs from the conversion of " + source +
+           "; nothing was changed; --replace replaces it\n",
+       false},
+      {"the same, with --replace", edit, "--quiet --replace", 0,
+       "converted " + source + " to " + destination + ": 13 items; default.qcf updated\n", true,
+       "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf", converted},
+      {"finishing a run that failed on a read-only default.qcf",
+       [&] {
+         fs::permissions(Work("default.qcf"), fs::perms{0444});
+         ASSERT_EQ(RunWith("", "--quiet").status, 1);
+         fs::permissions(Work("default.qcf"), fs::perms{0644});
+       },
+       "--quiet", 0,
+       "converted " + source + " to " + destination + ": 13 items, already in " + destination +
+           ", so it was not written; default.qcf updated\n",
+       true, "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf", converted},
+      {"a second conversion keeps the first backup", convert, "--quiet --destination other.qnf", 0,
+       "converted " + source + " to " + Shown("other.qnf") + ": 13 items; default.qcf updated\n",
+       true, "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf other.qnf",
+       "other.qnf\r\nclassic\r\nen-GB\r\n"},
+      {"undo", convert, "--undo", 0,
+       "undone: " + restored + "; " + destination + " removed: it held the conversion of " +
+           source + "\n",
+       true, "default.qcf menu.qof", undone},
+      {"undo twice",
+       [&] {
+         convert();
+         ASSERT_EQ(RunWith("", "--undo").status, 0);
+       },
+       "--undo", 0,
+       "nothing to undo: " + configuration +
+           " names \"menu.qnf\", not the new menu file, so it was left alone; there is no " +
+           destination + "\n",
+       false},
+      {"undo of a menu file edited since", [&] { convert(), edit(); }, "--undo", 0,
+       "undone: " + restored + "; kept " + destination + ": it differs from the conversion of " +
+           source + " (changed since it was converted?)\n",
+       true, "default.qcf menu.qof migrated.menu.qnf", undone},
+      {"undo with the old file gone", [&] { convert(), fs::remove(Work("menu.qof")); }, "--undo", 0,
+       "undone: " + restored + "; kept " + destination +
+           ": nobody can tell whether it was changed, as " + source +
+           " does not convert (cannot open " + source + ": No such file or directory)\n",
+       true, "default.qcf migrated.menu.qnf", undone},
+      {"undo with the backup gone",
+       [&] { convert(), fs::remove(Work("default.qcf.before-shiftlet")); }, "--undo", 1,
+       "error: " + configuration + " names " + destination + ", and there is no " +
+           Shown("default.qcf.before-shiftlet") +
+           " to take its first line back from; nothing was changed\n",
+       false},
+  };
+  // Every file's bytes and time: a file left as it is keeps both.
+  const auto take = [&] {
+    std::string state;
+    for (const auto& entry : fs::directory_iterator(work_.Path())) {
+      state += entry.path().filename().string() + "=" + ReadBytes(entry.path().string()) + "@" +
+               std::to_string(entry.last_write_time().time_since_epoch().count()) + "\n";
+    }
+    return state;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& entry : fs::directory_iterator(work_.Path())) {
+      fs::remove_all(entry.path());
+    }
+    WriteBytes(Work("menu.qof"), sampleMenu_);
+    WriteBytes(Work("default.qcf"), sampleConfiguration_);
+    c.setUp();
+    for (const auto& entry : fs::directory_iterator(work_.Path())) {
+      fs::last_write_time(entry.path(), entry.last_write_time() - std::chrono::hours(1));
+    }
+    const std::string before = take();
+
+    const std::string mode = c.args.substr(0, c.args.find(' '));
+    const Outcome check =
+        RunWith("", "--check " + (mode == "--quiet" ? c.args.substr(mode.size()) : c.args));
+    EXPECT_EQ(take(), before);
+    const Outcome run = RunWith("", c.args);
+
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(check.status, c.status);
+    EXPECT_EQ(c.status == 0 ? run.out : run.err, c.said);
+    EXPECT_EQ(c.status == 0 ? run.err : run.out, "");
+    if (c.status != 0) {
+      EXPECT_NE((check.out + check.err).find(run.err), std::string::npos) << check.out;
+    } else if (mode == "--undo") {
+      EXPECT_EQ(check.out.rfind(c.changes ? "it would undo: " : "nothing to undo: ", 0), 0u)
+          << check.out;
+    } else if (c.said.rfind("converted ", 0) != 0) {
+      EXPECT_NE(check.out.find("\n" + c.said), std::string::npos) << check.out;  // the same line
+    }
+    if (!c.changes) {
+      EXPECT_EQ(take(), before);
+      continue;
+    }
+    EXPECT_EQ(ListFolder(work_.Path()), c.listing);
+    EXPECT_EQ(ReadBytes(Work("default.qcf")), c.configuration);
+    if (fs::exists(Work("default.qcf.before-shiftlet"))) {
+      EXPECT_EQ(ReadBytes(Work("default.qcf.before-shiftlet")), sampleConfiguration_);
+    }
   }
 }
 
