@@ -75,6 +75,7 @@ ARCHITECTURES = {
 }
 
 YES_NO = {"buttons": ["&Yes", "&No"], "default": "&Yes"}
+NO_FIRST = {"buttons": ["&Yes", "&No"], "default": "&No"}
 OK = {"buttons": ["OK"], "default": "OK"}
 
 
@@ -192,7 +193,8 @@ class Session:
     self.env["DISPLAY"] = ":" + number.decode().strip()
 
   def start(self, *args):
-    self.start_display()
+    if self.xvfb is None:  # a second run in one scenario keeps the display
+      self.start_display()
     # Bring this prefix's Wine up first (server, services): a program and the reader starting
     # together in a new prefix can stall each other for many seconds.
     subprocess.run([self.args.wine, self.args.reader, "dialogs"], env=self.env,
@@ -275,17 +277,18 @@ class Session:
 
   # -- the user's side --------------------------------------------------------------------------
 
-  def box(self, text, buttons, key, what):
+  def box(self, text, buttons, key, what, icon=False):
     dialog, window = self.wait_for("Shiftlet", what, text=text)
     if self.env.get("LC_ALL", "").startswith("ja_"):
       # Wine's own button labels are Japanese there; their number and the default still count.
       check(len(dialog["buttons"]) == len(buttons["buttons"]),
             "%s buttons: %s" % (what, dialog["buttons"]))
-      check(dialog["default"] == dialog["buttons"][0], "%s default: %s" % (what, dialog["default"]))
+      check(dialog["default"] == dialog["buttons"][buttons["buttons"].index(buttons["default"])],
+            "%s default: %s" % (what, dialog["default"]))
     else:
       check(dialog["buttons"] == buttons["buttons"], "%s buttons: %s" % (what, dialog["buttons"]))
       check(dialog["default"] == buttons["default"], "%s default: %s" % (what, dialog["default"]))
-    check(not dialog["icon"], what + " shows an icon")
+    check(dialog["icon"] == icon, "%s %s" % (what, "shows no icon" if icon else "shows an icon"))
     self.press(window, key)
 
   def picker(self, title, name, file_type, key, what):
@@ -336,9 +339,38 @@ def accepting_every_default(s):
   configuration = s.read(os.path.join(s.new_folder, "default.qcf"))
   check(configuration == b"migrated.menu.qnf\r\nclassic\r\nen-GB\r\n",
         "default.qcf: %r" % configuration)
-  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
+  check(sorted(os.listdir(s.new_folder)) ==
+        ["default.qcf", "default.qcf.before-shiftlet", "migrated.menu.qnf"],
         "left behind: %s" % os.listdir(s.new_folder))
+  check(s.read(os.path.join(s.new_folder, "default.qcf.before-shiftlet")) == s.configuration,
+        "default.qcf.before-shiftlet does not hold default.qcf as it was")
   check(s.read(os.path.join(s.old_folder, "menu.qof")) == s.menu, "menu.qof changed")
+
+
+def replacing_a_menu_file_that_differs(s):
+  # The destination was changed in Velmora 1.1 since: the program asks before replacing it, with
+  # No first and a warning icon, as Windows' own "replace it?" boxes do. Enter keeps it; Yes then
+  # replaces it.
+  s.lay_out()
+  new_file = os.path.join(s.new_folder, "migrated.menu.qnf")
+  edited = b"70\r\nedited in Velmora 1.1\r\n"
+  s.write(new_file, edited)
+  question = ("C:\\Program Files\\Velmora\\migrated.menu.qnf already exists and differs from the "
+              "converted menus. It may hold changes made in Velmora 1.1.\n\nReplace it?")
+  for key, status in (("Return", 2), ("y", 0)):
+    s.start()
+    s.until_source_picker("Return")
+    s.box(SELECT_DESTINATION, OK, "Return", "select-destination")
+    s.picker(DESTINATION_TITLE, "migrated.menu.qnf", "QNF file", "Return", "destination-dialog")
+    s.box(question, NO_FIRST, key, "replace-question", icon=True)
+    if status == 0:
+      s.box(SUCCESS, OK, "Return", "success")
+    check(s.exit_status() == status, "exit status %s, not %d" % (s.program.returncode, status))
+    if status == 2:
+      check(s.read(new_file) == edited, "the edited file was replaced after No")
+      check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
+            "written after No: %s" % os.listdir(s.new_folder))
+  check(s.read(new_file) == SAMPLE_CONVERTED, "migrated.menu.qnf: %r" % s.read(new_file))
 
 
 def no_to_the_first_question(s):
@@ -682,7 +714,8 @@ def help_in_a_box(s):
   s.lay_out()
   s.start("/?")
   dialog, window = s.wait_for("Shiftlet", "help")
-  check(dialog["text"].startswith("usage: shiftlet [PATH]\n       shiftlet --quiet [--source PATH]"),
+  check(dialog["text"].startswith(
+      "usage: shiftlet [PATH]\n       shiftlet --quiet [--replace] [--source PATH]"),
         dialog["text"])
   check("64 a bad command line" in dialog["text"], dialog["text"])
   s.press(window, "Return")
@@ -709,7 +742,8 @@ SCENARIOS = {f.__name__: f for f in (
     menu_file_that_fails, cancel_in_the_source_picker, cancel_in_the_destination_picker,
     double_byte_names, program_identity, console_program_for_scripts,
     quiet_run_of_the_windows_program, help_in_a_box, check_summary_in_a_box,
-    console_program_on_windows_rules, dropped_file, usage_in_a_box)}
+    console_program_on_windows_rules, dropped_file, usage_in_a_box,
+    replacing_a_menu_file_that_differs)}
 
 
 def prepare(args):
