@@ -316,7 +316,9 @@ TEST_F(Win32FileLayerTest, FolderThatRefusesNewFilesFailsBeforeAnythingIsCreated
   for (const char* name : {"new.qnf", "default.qcf"}) {
     SCOPED_TRACE(name);
     try {
+      // An existing file is asked about at the first byte that changes it.
       ReplacementFile file(*files, folder_ / name);
+      file.Write("new");
       ADD_FAILURE() << "a file was made in a folder that refuses new files";
     } catch (const ConversionFailure& failure) {
       EXPECT_EQ(0U,
@@ -407,8 +409,8 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
     std::string what;
     try {
       ReplacementFile file(*files, target);
+      file.Write("new");  // differs at once: the temporary file is made here
       temporary = file.TemporaryPath();
-      file.Write("new");
       file.Commit();
       ADD_FAILURE() << label << ": the replace succeeded";
     } catch (const ConversionFailure& failure) {

@@ -422,11 +422,13 @@ TEST(Win32PlatformTest, DoubleByteNamesConvertInTheRightFolders) {
                 ",,,2\r\nn, 0 ,-1 , 0 \r\nn, 1 , 0 , 1 \r\nx\r\n",
             ReadAnsi(files, newFolder + "\\" + newName));
   EXPECT_EQ(newName + "\r\n" + kHyo + "\r\nja\r\n", ReadAnsi(files, newFolder + "\\default.qcf"));
-  // Each temporary twin was beside its target, and none is left.
-  ASSERT_EQ(4U, files.created.size());  // the two laid out above, then the two twins
+  // Each temporary twin was beside its target, and none is left; nor is the backup's.
+  ASSERT_EQ(5U, files.created.size());  // the two laid out above, then the three twins
   EXPECT_EQ(0U, files.created[2].rfind(newFolder + "\\" + newName + ".", 0)) << files.created[2];
-  EXPECT_EQ(0U, files.created[3].rfind(newFolder + "\\default.qcf.", 0)) << files.created[3];
-  EXPECT_EQ("default.qcf " + newName, ListAnsi(newFolder));
+  EXPECT_EQ(0U, files.created[3].rfind(newFolder + "\\default.qcf.before-shiftlet.", 0))
+      << files.created[3];
+  EXPECT_EQ(0U, files.created[4].rfind(newFolder + "\\default.qcf.", 0)) << files.created[4];
+  EXPECT_EQ("default.qcf default.qcf.before-shiftlet " + newName, ListAnsi(newFolder));
   EXPECT_EQ(kSo + " " + kHyo + ".qof", ListAnsi(oldFolder));
 }
 
