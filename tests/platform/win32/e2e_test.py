@@ -599,8 +599,30 @@ def console_program_for_scripts(s):
         "migrated.menu.qnf differs")
   check(s.read(os.path.join(s.new_folder, "default.qcf")) ==
         b"migrated.menu.qnf\r\nclassic\r\nen-GB\r\n", "default.qcf not updated")
-  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
-        "left behind: %s" % os.listdir(s.new_folder))
+  converted = ["default.qcf", "default.qcf.before-shiftlet", "migrated.menu.qnf"]
+  check(sorted(os.listdir(s.new_folder)) == converted, "left behind: %s" % os.listdir(s.new_folder))
+
+  # The install and uninstall commands of a deployment, run again and again: a PC converted is
+  # left as it is, /undo takes the conversion back, and a second /undo finds nothing to undo.
+  log = " /log C:\\runs.log"
+  status, out, err = cmd(s, cli + " /quiet" + log)
+  check(status == 0 and out == "already converted: C:\\Program Files\\Velmora\\migrated.menu.qnf "
+        "holds the conversion of C:\\Velmora\\menu.qof and default.qcf names it; nothing was "
+        "changed\r\n", "second quiet run: %s %r %r" % (status, out, err))
+  status, out, err = cmd(s, cli + " /check /undo")
+  check(status == 0 and out.startswith("it would undo: "), "check of an undo: %s %r" % (status, out))
+  status, out, err = cmd(s, cli + " /undo" + log)
+  check(status == 0 and out.startswith("undone: "), "undo: %s %r %r" % (status, out, err))
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf"] and
+        s.read(os.path.join(s.new_folder, "default.qcf")) == b"menu.qnf\r\nclassic\r\nen-GB\r\n",
+        "after the undo: %s" % os.listdir(s.new_folder))
+  status, out, err = cmd(s, cli + " /undo" + log)
+  check(status == 0 and out.startswith("nothing to undo: "), "undo again: %s %r" % (status, out))
+  results = [line.split("\t")[3] for line in s.read(s.c_path("runs.log")).decode().splitlines()]
+  check(results == ["unchanged", "undone", "unchanged"], "log results: %s" % results)
+  status, out, err = cmd(s, cli + " /quiet")
+  check(status == 0 and sorted(os.listdir(s.new_folder)) == converted,
+        "converted again: %s %r" % (status, os.listdir(s.new_folder)))
 
   # DEFAULT.QCF is default.qcf: the run writes the menu over it and reads that back as the
   # configuration, so a default.qcf of one field does not stop it, in the check as in the run.
@@ -608,11 +630,11 @@ def console_program_for_scripts(s):
   s.write(os.path.join(s.new_folder, "default.qcf"), one_field)
   # From its folder: cmd keeps no quotes that Python's command line would escape.
   in_folder = "cd /d C:\\Program Files\\Velmora && " + cli
-  destination = " --destination DEFAULT.QCF"
+  destination = " --replace --destination DEFAULT.QCF"  # it differs: replaced only when told
   status, out, err = cmd(s, in_folder + " --check" + destination)
   check(status == 0, "check over DEFAULT.QCF: %s %r %r" % (status, out, err))
   check(s.read(os.path.join(s.new_folder, "default.qcf")) == one_field and
-        sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.menu.qnf"],
+        sorted(os.listdir(s.new_folder)) == converted,
         "the check over DEFAULT.QCF changed %s" % os.listdir(s.new_folder))
   status, out, err = cmd(s, in_folder + " --quiet" + destination)
   check(status == 0, "quiet run over DEFAULT.QCF: %s %r %r" % (status, out, err))
