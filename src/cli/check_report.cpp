@@ -53,13 +53,13 @@ std::string Writes(const DryRunCheck& check, const CodePage& codePage) {
                            : "It would leave " + shown(check.destination) +
                                  " as it is: it holds these " + lines + " already.\n";
   if (check.configurationFound && !check.configurationWritten) {
-    return writes + "It would leave " + shown(check.configurationPath) +
-           " as it is: it names \"" + shown(check.configurationAfter) + "\" already.\n";
+    return writes + "It would leave " + shown(check.configurationPath) + " as it is: it names \"" +
+           shown(check.configurationAfter) + "\" already.\n";
   }
   if (check.configurationFound) {
     writes += "It would update " + shown(check.configurationPath) + ": its first line \"" +
-              shown(check.configurationBefore) + "\" becomes \"" +
-              shown(check.configurationAfter) + "\".\n";
+              shown(check.configurationBefore) + "\" becomes \"" + shown(check.configurationAfter) +
+              "\".\n";
     if (!check.configurationBackup.empty()) {
       writes += "It would first keep it as it is in " + shown(check.configurationBackup) + ".\n";
     }

@@ -22,13 +22,13 @@ struct MenuNode {
 
 // What a conversion of the old file would do, found by running it with its writes kept in memory.
 struct DryRunCheck {
-  int status = 0;          // the run's exit status: 0 it would convert (or find nothing to do), 1
-                           // it would fail, 3 it could not start
+  int status = 0;  // the run's exit status: 0 it would convert (or find nothing to do), 1
+                   // it would fail, 3 it could not start
   UnattendedOutcome outcome;  // what a quiet run would say
-  std::string source;      // the old file, as the run took it
-  std::string failure;     // why the run would fail, exactly as a quiet run says it
-  std::int64_t items = 0;  // items read, up to a failure while reading
-  std::int64_t menus = 0;  // distinct menus holding those items
+  std::string source;         // the old file, as the run took it
+  std::string failure;        // why the run would fail, exactly as a quiet run says it
+  std::int64_t items = 0;     // items read, up to a failure while reading
+  std::int64_t menus = 0;     // distinct menus holding those items
   std::vector<MenuWarning> warnings;
   std::unique_ptr<MenuTables> tables = std::make_unique<MenuTables>();  // the items, for texts
   // The new menu file the run would write (empty when it failed before picking one), its number

@@ -26,7 +26,7 @@ struct CommandLine {
   std::optional<std::string> log;
   bool replace = false;  // --replace: a new menu file that differs is replaced
   bool undo = false;     // --undo, alone or with --check
-  std::string error;  // for kUsageError: what was wrong
+  std::string error;     // for kUsageError: what was wrong
 };
 
 // The exit status of a command line that cannot be used (as sysexits' EX_USAGE).

@@ -66,14 +66,13 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
   const std::vector<std::string>& answered = platform.Picked();
   const std::string source = answered.empty() ? command.source.value_or("") : answered.front();
   const std::string& destination = core.State().DestinationPath;
-  UnattendedOutcome outcome = stopped ? UnattendedOutcome{UnattendedOutcome::Result::kFailed,
-                                                          kExitStartupError, *stopped}
-                                      : OutcomeOf(core, end, source);
+  UnattendedOutcome outcome =
+      stopped ? UnattendedOutcome{UnattendedOutcome::Result::kFailed, kExitStartupError, *stopped}
+              : OutcomeOf(core, end, source);
   std::string reason = outcome.said;
   if (outcome.result == UnattendedOutcome::Result::kConverted) {
     reason = SuccessDetail(core, source, command.destination, checkCommand);
-    out << ShownText("converted " + source + " to " + destination + ": " + reason, codePage)
-        << '\n'
+    out << ShownText("converted " + source + " to " + destination + ": " + reason, codePage) << '\n'
         << std::flush;
   } else if (outcome.status == 0) {
     out << ShownText(OutcomeLine(outcome, destination), codePage) << '\n' << std::flush;

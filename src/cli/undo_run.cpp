@@ -16,7 +16,8 @@ namespace {
 
 // One step in the words of a line that says what was done, or what would be.
 std::string StepText(const UndoStep& step, bool dryRun) {
-  const std::string backup = messages::kConfigurationName + std::string(messages::kConfigurationBackupSuffix);
+  const std::string backup =
+      messages::kConfigurationName + std::string(messages::kConfigurationBackupSuffix);
   switch (step.kind) {
     case UndoStep::Kind::kConfigurationRestored:
       return step.path + (dryRun ? " would name \"" : " names \"") + step.after +

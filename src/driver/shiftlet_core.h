@@ -25,13 +25,13 @@ enum class RunEnd {
 // What an undo finds and does (or, in a check, would do) to one file.
 struct UndoStep {
   enum class Kind {
-    kConfigurationRestored,   // default.qcf's first line put back from its backup, which is removed
-    kConfigurationNamesOther, // default.qcf names another file: left alone
-    kNoConfiguration,         // there is no default.qcf
-    kMenuFileRemoved,         // the new menu file held the conversion of the old one: removed
-    kMenuFileDiffers,         // the new menu file differs from that conversion: kept
-    kMenuFileUnknown,         // the old file cannot be converted, so nobody can tell: kept
-    kNoMenuFile,              // there is no new menu file
+    kConfigurationRestored,  // default.qcf's first line put back from its backup, which is removed
+    kConfigurationNamesOther,  // default.qcf names another file: left alone
+    kNoConfiguration,          // there is no default.qcf
+    kMenuFileRemoved,          // the new menu file held the conversion of the old one: removed
+    kMenuFileDiffers,          // the new menu file differs from that conversion: kept
+    kMenuFileUnknown,          // the old file cannot be converted, so nobody can tell: kept
+    kNoMenuFile,               // there is no new menu file
   };
   Kind kind;
   std::string path;    // the file the step is about

@@ -69,7 +69,8 @@ std::size_t ReplacementFile::Compare(std::string_view bytes) {
     const std::size_t length = std::min(bytes.size() - done, comparedEnd_ - comparedAt_);
     const char* const ours = bytes.data() + done;
     const char* const theirs = compared_.data() + comparedAt_;
-    const auto same = static_cast<std::size_t>(std::mismatch(ours, ours + length, theirs).first - ours);
+    const auto same =
+        static_cast<std::size_t>(std::mismatch(ours, ours + length, theirs).first - ours);
     done += same;
     comparedAt_ += same;
     matched_ += same;

@@ -11,7 +11,8 @@ namespace shiftlet::testing {
 
 // A file layer over the real one that makes one chosen call fail, as a full disk or a pulled
 // stick would. Calls are counted from 1 across every kind (open, check, create, read, write,
-// flush, close, replace, remove); a run with no failure chosen tells how many calls there are to walk.
+// flush, close, replace, remove); a run with no failure chosen tells how many calls there are to
+// walk.
 class FaultyFileLayer final : public FileLayer {
  public:
   FaultyFileLayer();
