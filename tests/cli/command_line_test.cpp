@@ -22,6 +22,8 @@ TEST(CommandLineTest, FormsAndMisuses) {
     const char* destination;
     const char* log;
     const char* path = "";  // the path given alone, for the dialogue
+    bool replace = false;
+    bool undo = false;
   } cases[] = {
       {{}, false, Mode::kInteractive, "", "", ""},
       {{"--quiet"}, false, Mode::kQuiet, "", "", ""},
@@ -52,7 +54,16 @@ TEST(CommandLineTest, FormsAndMisuses) {
       {{"--quiet", "--source", "C:\\x.qof"}, true, Mode::kQuiet, "C:\\x.qof", "", ""},
       {{"--check", "--log", "run.log"}, false, Mode::kCheck, "", "", "run.log"},
       {{"/check", "/log", "C:\\runs.log"}, true, Mode::kCheck, "", "", "C:\\runs.log"},
+      {{"--quiet", "--replace"}, false, Mode::kQuiet, "", "", "", "", true},
+      {{"/check", "/replace"}, true, Mode::kCheck, "", "", "", "", true},
+      {{"--undo", "--log", "run.log"}, false, Mode::kUndo, "", "", "run.log", "", false, true},
+      {{"/undo", "/source", "C:\\a.qof"}, true, Mode::kUndo, "C:\\a.qof", "", "", "", false, true},
+      {{"--check", "--undo"}, false, Mode::kCheck, "", "", "", "", false, true},
       // Misuses.
+      {{"--replace"}, false, Mode::kUsageError, "", "", ""},  // the dialogue asks instead
+      {{"--undo", "--replace"}, false, Mode::kUsageError, "", "", ""},
+      {{"--undo", "--quiet"}, false, Mode::kUsageError, "", "", ""},
+      {{"--undo", "a.qof"}, false, Mode::kUsageError, "", "", ""},
       {{"--bogus"}, false, Mode::kUsageError, "", "", ""},
       {{"a.qof", "b.qof"}, false, Mode::kUsageError, "", "", ""},    // one file at a time
       {{"--quiet", "a.qof"}, false, Mode::kUsageError, "", "", ""},  // that is --source
@@ -79,6 +90,8 @@ TEST(CommandLineTest, FormsAndMisuses) {
       EXPECT_EQ(c.destination, command.destination.value_or(""));
       EXPECT_EQ(c.log, command.log.value_or(""));
       EXPECT_EQ(c.path, command.path.value_or(""));
+      EXPECT_EQ(c.replace, command.replace);
+      EXPECT_EQ(c.undo, command.undo);
     }
   }
 }
