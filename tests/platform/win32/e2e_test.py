@@ -457,7 +457,8 @@ def double_byte_names(s):
   configuration = s.read(os.path.join(s.new_folder, "default.qcf"))
   check(configuration == "migrated.表.qnf".encode("cp932") + b"\r\nclassic\r\nen-GB\r\n",
         "default.qcf: %r" % configuration)
-  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "migrated.表.qnf"],
+  check(sorted(os.listdir(s.new_folder)) ==
+        ["default.qcf", "default.qcf.before-shiftlet", "migrated.表.qnf"],
         "left behind: %s" % os.listdir(s.new_folder))
   check(sorted(os.listdir(s.old_folder)) == ["表.qof"], "C:\\Velmora holds %s" %
         os.listdir(s.old_folder))
@@ -679,7 +680,7 @@ def console_program_on_windows_rules(s):
   name = "migrated.表.qnf"
   status, out, err = cmd(s, cli + " --quiet --source C:\\Velmora\\表.qof")
   check(status == 0, "code page 932: %s %r %r" % (status, out, err))
-  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", name],
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "default.qcf.before-shiftlet", name],
         "code page 932: C:\\Program Files\\Velmora holds %s" % os.listdir(s.new_folder))
   check(s.read(os.path.join(s.new_folder, "default.qcf")) ==
         name.encode("cp932") + b"\r\nclassic\r\nen-GB\r\n", "code page 932: default.qcf")
