@@ -95,7 +95,8 @@ int Check(Platform& system, const CommandLine& command) {
   ShowCommandText(
       CheckReport(check, codePage),
       CheckSummary(check, kFindingsInABox,
-                   CheckCommand(ReportingCommandName(), check.source, checkedDestination),
+                   CheckCommand(ReportingCommandName(), check.source, checkedDestination,
+                                PathFormJoinedBy(system.PathSeparator()), codePage),
                    codePage),
       VerdictOf(check));
   return check.status;

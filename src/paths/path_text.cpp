@@ -19,6 +19,10 @@ std::vector<std::size_t> CharacterStarts(std::string_view text, const CodePage& 
 
 }  // namespace
 
+const PathForm& PathFormJoinedBy(char separator) {
+  return separator == '\\' ? kWindowsPaths : kPosixPaths;
+}
+
 bool StartsWithDrive(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' &&
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));

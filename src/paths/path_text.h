@@ -20,6 +20,10 @@ struct PathForm {
 inline constexpr PathForm kWindowsPaths{"\\/", true};
 inline constexpr PathForm kPosixPaths{"/", false};
 
+// The form of the paths whose folders and names are joined by `separator`: Windows' for '\\',
+// POSIX's otherwise. A front-end says which with the separator it joins paths with.
+const PathForm& PathFormJoinedBy(char separator);
+
 // Whether `path` starts with a drive: a letter and a colon ("C:\x", "c:x.qnf").
 bool StartsWithDrive(std::string_view path);
 

@@ -364,14 +364,14 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "", "default.qcf menu.qof sub", sampleConfiguration_},
       {"quiet, with what a check would warn about", "--quiet", commaInText, 0,
        "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
-           ": 1 item, 1 warning (shiftlet --check --source \"" + Shown("menu.qof") +
-           "\" lists them); default.qcf updated\n",
+           ": 1 item, 1 warning (shiftlet --check --source " + Shown("menu.qof") +
+           " lists them); default.qcf updated\n",
        "", "default.qcf menu.qof migrated.menu.qnf", converted},
       {"quiet, with warnings, to a destination of its own: the check named checks that run",
        "--quiet --destination new.qnf", commaInText, 0,
        "converted " + Shown("menu.qof") + " to " + Shown("new.qnf") +
-           ": 1 item, 1 warning (shiftlet --check --source \"" + Shown("menu.qof") +
-           "\" --destination \"" + Shown("new.qnf") + "\" lists them); default.qcf updated\n",
+           ": 1 item, 1 warning (shiftlet --check --source " + Shown("menu.qof") +
+           " --destination " + Shown("new.qnf") + " lists them); default.qcf updated\n",
        "", "default.qcf menu.qof new.qnf", "new.qnf\r\nclassic\r\nen-GB\r\n"},
       {"quiet, the old file fails while read", "--quiet", badKind, 1, "",
        "error: " + Shown("menu.qof") +
