@@ -94,16 +94,10 @@ WindowsDevice WindowsDeviceIn(std::string_view path, const CodePage& codePage) {
   if (IsDevicePath(path)) {
     return WindowsDevice::kDevicePath;
   }
-  // The last part starts after the last separator, or after a drive ("C:nul"), found character
-  // by character.
-  std::size_t start = StartsWithDrive(path) ? 2 : 0;
-  for (std::size_t at = 0; at < path.size(); at += codePage.CharacterLength(path, at)) {
-    if (IsSeparator(path[at])) {
-      start = at + 1;
-    }
-  }
-  return IsReservedName(path.substr(start), codePage) ? WindowsDevice::kReservedName
-                                                      : WindowsDevice::kNone;
+  // The last part, after the last separator or a drive ("C:nul"), as every path is cut.
+  return IsReservedName(NameOf(path, kWindowsPaths, codePage), codePage)
+             ? WindowsDevice::kReservedName
+             : WindowsDevice::kNone;
 }
 
 std::string WindowsDeviceReason(std::string_view path, const CodePage& codePage) {

@@ -60,6 +60,11 @@ void FaultyFileLayer::CheckWritableInPlace(const std::string& path) {
   real_->CheckWritableInPlace(path);
 }
 
+void FaultyFileLayer::CheckWritableOnceCreated(const std::string& path) {
+  Count("check once created", path);
+  real_->CheckWritableOnceCreated(path);
+}
+
 std::unique_ptr<OpenFile> FaultyFileLayer::CreateExclusive(const std::string& path) {
   Count("create", path);
   std::unique_ptr<OpenFile> real = real_->CreateExclusive(path);
@@ -81,6 +86,10 @@ std::string FaultyFileLayer::EntryKey(const std::string& path) {
 
 void FaultyFileLayer::RemoveQuietly(const std::string& path) noexcept {
   real_->RemoveQuietly(path);
+}
+
+std::vector<std::string> FaultyFileLayer::TakeFilesLeftBehind() {
+  return real_->TakeFilesLeftBehind();
 }
 
 }  // namespace shiftlet::testing
