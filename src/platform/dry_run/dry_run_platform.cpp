@@ -5,11 +5,24 @@
 namespace shiftlet {
 
 std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& path) {
-  const auto written = current_.find(system_.EntryKey(path));
-  if (written != current_.end()) {
-    return std::make_unique<MemoryFile>(*written->second);
+  if (MemoryBytes* const written = WrittenFileRead(path)) {
+    return std::make_unique<MemoryFile>(*written);
   }
   return system_.OpenForReading(path);
+}
+
+MemoryBytes* DryRunFileLayer::WrittenFileRead(const std::string& path) {
+  // A link the run replaced is a file now; one it did not is followed as the system follows it,
+  // as far as the system would (40 links, as Linux's limit).
+  std::string at = path;
+  for (int link = 0; link <= 40 && !at.empty(); ++link) {
+    const auto written = current_.find(system_.EntryKey(at));
+    if (written != current_.end()) {
+      return written->second;
+    }
+    at = system_.LinkedPath(at);
+  }
+  return nullptr;
 }
 
 void DryRunFileLayer::CheckWritableInPlace(const std::string& path) {
@@ -55,7 +68,7 @@ class DryRunPlatform::SeeingFileSystem final : public FileSystemObject {
     return system_->GetParentFolderName(path);
   }
   bool FileExists(const std::string& path) override {
-    return files_.Holds(path) || system_->FileExists(path);
+    return files_.Reads(path) || system_->FileExists(path);
   }
 
  private:

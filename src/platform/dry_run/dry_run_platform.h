@@ -33,15 +33,22 @@ class DryRunFileLayer final : public FileLayer {
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
   std::string EntryKey(const std::string& path) override { return system_.EntryKey(path); }
+  std::string LinkedPath(const std::string& path) override { return system_.LinkedPath(path); }
   void RemoveQuietly(const std::string& path) noexcept override;
 
   // Whether the run has put a file in place at `path`, under this or any other of its names.
   bool Holds(const std::string& path);
+  // Whether a read of `path` meets a file the run has put in place: at `path` itself, or at the
+  // end of the links on the disk a read follows from there.
+  bool Reads(const std::string& path) { return WrittenFileRead(path) != nullptr; }
   // The files the run put in place, in the order it did, each kept once: a file replaced again
   // is here twice, its earlier content and its later.
   const std::deque<PlacedFile>& Replaced() const { return replaced_; }
 
  private:
+  // What Reads finds: the bytes the read meets, or null where it reads the disk.
+  MemoryBytes* WrittenFileRead(const std::string& path);
+
   FileLayer& system_;
   std::map<std::string, MemoryBytes> temporary_;  // written, not yet in place, by the run's names
   std::deque<PlacedFile> replaced_;               // never moved once in place: read from there

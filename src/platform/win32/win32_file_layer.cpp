@@ -321,10 +321,9 @@ class Win32FileLayer final : public FileLayer {
 
   void CheckWritableOnceCreated(const std::string& path) override {
     CheckWritableInPlace(path);
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      // Once there, it is an ordinary file, replaced with its backup name beside it.
-      CheckRoomBeside(path, kBackupSuffix.size() + kTemporaryTagSize);
-    }
+    // Once there it is an ordinary file, whatever was there before (nothing, or a link the rename
+    // replaced), without the read-only attribute: it is replaced with its backup name beside it.
+    CheckRoomBeside(path, kBackupSuffix.size() + kTemporaryTagSize);
   }
 
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
@@ -391,23 +390,25 @@ class Win32FileLayer final : public FileLayer {
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
 
   std::string EntryKey(const std::string& path) override {
-    std::string name = NameOf(path, kWindowsPaths, codePage_);
+    const std::string name = NameOf(path, kWindowsPaths, codePage_);
     const std::string folderIdentity = FolderIdentity(FolderOf(path));
-    if (name.empty() || name == "." || name == ".." || folderIdentity.empty() ||
+    if (!NamesAnEntry(name) || folderIdentity.empty() ||
         WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
       return "path " + path;
     }
-    // An existing file's name as the folder lists it: its long name, whichever name was given.
-    // A wildcard would list another file.
+    // An existing file's name as the folder lists it, whichever name reached it (another case, a
+    // short name): the file system's answer, right in a folder made case-sensitive too. A
+    // wildcard would list another file.
     if (name.find_first_of("*?") == std::string::npos) {
       WIN32_FIND_DATAA found{};
       const HANDLE search = FindFirstFileA(path.c_str(), &found);
       if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
-        name = found.cFileName;
+        return "entry " + folderIdentity + "\\listed " + found.cFileName;
       }
     }
-    return "entry " + folderIdentity + "\\" + UpperCaseName(name);
+    // A missing file's name, compared as folders compare names unless made case-sensitive.
+    return "entry " + folderIdentity + "\\new " + UpperCaseName(name);
   }
 
   void RemoveQuietly(const std::string& path) noexcept override {
