@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "paths/path_text.h"
+#include "platform/posix/file_kind.h"
 #include "platform/system_file_layer.h"
 #include "textfile/conversion_failure.h"
 #include "textfile/replacement_file.h"
@@ -101,26 +102,6 @@ class PosixFile final : public OpenFile {
   int descriptor_;
   std::string path_;
 };
-
-// What a file that is not a regular one is, for the failure that refuses it.
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) {
-    return "a folder";
-  }
-  if (S_ISCHR(mode)) {
-    return "a character device";
-  }
-  if (S_ISBLK(mode)) {
-    return "a block device";
-  }
-  if (S_ISFIFO(mode)) {
-    return "a pipe";
-  }
-  if (S_ISSOCK(mode)) {
-    return "a socket";
-  }
-  return "a special file";
-}
 
 [[noreturn]] void FailNotRegular(const char* what, const std::string& path, mode_t mode) {
   throw ConversionFailure(std::string(what) + " " + path + ": it is " + KindOf(mode) +
