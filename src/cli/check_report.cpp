@@ -150,7 +150,8 @@ std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
   summary += "\nFor the whole report and the menus as Velmora 1.1 will show them, run:\n" +
              ShownText(wholeReportCommand.text, codePage);
   if (!wholeReportCommand.note.empty()) {
-    summary += "\n" + ShownText(wholeReportCommand.note, codePage);
+    summary += '\n';
+    summary += ShownText(wholeReportCommand.note, codePage);
   }
   return summary;
 }

