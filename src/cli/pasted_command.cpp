@@ -53,7 +53,8 @@ bool SafeInDoubleQuotesForCmdAndPowerShell(std::string_view path, const CodePage
 
 PastedCommand BuildPastedCommand(const std::string& program, const std::vector<CommandFile>& files,
                                  const PathForm& form, const CodePage& codePage) {
-  const bool windows = form.separators.find('\\') != std::string_view::npos;
+  // Paths with drives are Windows': the shells there are cmd and PowerShell.
+  const bool windows = form.driveLetters;
   PastedCommand command{program, ""};
   for (const CommandFile& file : files) {
     command.text += " " + file.option + " ";
