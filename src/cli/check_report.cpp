@@ -124,10 +124,14 @@ std::string WarningText(const MenuWarning& warning) {
   return (where.empty() ? "" : where + ": ") + warning.reason;
 }
 
-std::string CheckCommand(const std::string& program, const std::string& source,
-                         const std::optional<std::string>& destination) {
-  return program + " --check --source \"" + source + "\"" +
-         (destination ? " --destination \"" + *destination + "\"" : "");
+PastedCommand CheckCommand(const std::string& program, const std::string& source,
+                           const std::optional<std::string>& destination, const PathForm& form,
+                           const CodePage& codePage) {
+  std::vector<CommandFile> files{{"--source", source, "OLD_MENU_FILE"}};
+  if (destination) {
+    files.push_back({"--destination", *destination, "NEW_MENU_FILE"});
+  }
+  return BuildPastedCommand(program + " --check", files, form, codePage);
 }
 
 std::string WarningCount(std::size_t warnings) {
@@ -147,7 +151,7 @@ std::string CheckReport(const DryRunCheck& check, const CodePage& codePage) {
 }
 
 std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
-                         const std::string& wholeReportCommand, const CodePage& codePage) {
+                         const PastedCommand& wholeReportCommand, const CodePage& codePage) {
   const std::vector<std::string> findings = FindingLines(check, codePage);
   std::string summary = Verdict(check, codePage) + "\n" + Counts(check) + ".\n";
   if (!findings.empty()) {
@@ -160,7 +164,11 @@ std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
     summary += "... and " + std::to_string(findings.size() - shownFindings) + " more.\n";
   }
   summary += "\nFor the whole report and the menus as Velmora 1.1 will show them, run:\n" +
-             ShownText(wholeReportCommand, codePage);
+             ShownText(wholeReportCommand.text, codePage);
+  if (!wholeReportCommand.note.empty()) {
+    summary += '\n';
+    summary += ShownText(wholeReportCommand.note, codePage);
+  }
   return summary;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/check_run.h"
+#include "cli/pasted_command.h"
 #include "paths/code_page.h"
 
 namespace shiftlet {
@@ -17,9 +18,10 @@ namespace shiftlet {
 std::string CheckReport(const DryRunCheck& check, const CodePage& codePage);
 
 // What fits in a message box: the verdict, the counts, the first `shownFindings` findings, and
-// the command (`wholeReportCommand`) that prints the whole report, shown as in CheckReport.
+// the command (`wholeReportCommand`) that prints the whole report, with its note on a line of its
+// own, shown as in CheckReport.
 std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
-                         const std::string& wholeReportCommand, const CodePage& codePage);
+                         const PastedCommand& wholeReportCommand, const CodePage& codePage);
 
 // The reason in a check's log line, as the log's one field: why the run would fail, or "13
 // items, 2 warnings: <warning>; <warning>; default.qcf would be updated".
@@ -29,9 +31,11 @@ std::string CheckLogReason(const DryRunCheck& check);
 std::string WarningText(const MenuWarning& warning);
 
 // The command that checks `source` (and `destination`, when the run named one) as a run did:
-// `shiftlet-cli --check --source "C:\Velmora\menu.qof" --destination "..."`.
-std::string CheckCommand(const std::string& program, const std::string& source,
-                         const std::optional<std::string>& destination);
+// `shiftlet-cli --check --source "C:\Velmora\menu.qof" --destination "..."`, built for pasting
+// into the shells of the paths' `form` (BuildPastedCommand).
+PastedCommand CheckCommand(const std::string& program, const std::string& source,
+                           const std::optional<std::string>& destination, const PathForm& form,
+                           const CodePage& codePage);
 
 // "1 warning", "2 warnings".
 std::string WarningCount(std::size_t warnings);

@@ -9,6 +9,7 @@
 #include "cli/check_report.h"
 #include "cli/check_run.h"
 #include "cli/command_line.h"
+#include "cli/dialogue.h"
 #include "cli/quiet_run.h"
 #include "cli/run_log.h"
 #include "cli/unattended_failure.h"
@@ -38,8 +39,7 @@ int RunInteractively(const std::optional<std::string>& source) {
     if (source) {
       proposing = std::make_unique<GivenSourcePlatform>(*system, *source);
     }
-    ShiftletCore core(proposing ? *proposing : *system);
-    return ExitStatusFor(core.RunConversion());
+    return ExitStatusFor(RunDialogue(proposing ? *proposing : *system));
   } catch (const OutcomeNotShown& error) {
     ReportError(std::string(error.End() == RunEnd::kSucceeded
                                 ? "The menu file was converted, but Shiftlet could not say so: "
@@ -98,7 +98,8 @@ int Check(Platform& system, const CommandLine& command) {
   ShowCommandText(
       CheckReport(check, codePage),
       CheckSummary(check, kFindingsInABox,
-                   CheckCommand(ReportingCommandName(), check.source, checkedDestination),
+                   CheckCommand(ReportingCommandName(), check.source, checkedDestination,
+                                PathFormJoinedBy(system.PathSeparator()), codePage),
                    codePage),
       VerdictOf(check));
   return check.status;

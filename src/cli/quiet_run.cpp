@@ -24,15 +24,18 @@ namespace {
 // log's reason, and the end of the line printed.
 std::string SuccessDetail(const ShiftletCore& core, const std::string& source,
                           const std::optional<std::string>& destination,
-                          const std::string& checkCommand) {
+                          const std::string& checkCommand, const Platform& system) {
   const std::int64_t items = core.ItemCount();
   std::string detail = std::to_string(items) + (items == 1 ? " item" : " items");
   const std::size_t warnings = MenuWarnings(core.Tables(), items, core.NewFileWritten()).size();
   if (warnings > 0) {
     const auto checkedDestination =
         destination ? std::optional(core.State().DestinationPath) : std::nullopt;
-    detail += ", " + WarningCount(warnings) + " (" +
-              CheckCommand(checkCommand, source, checkedDestination) + " lists them)";
+    const PastedCommand command =
+        CheckCommand(checkCommand, source, checkedDestination,
+                     PathFormJoinedBy(system.PathSeparator()), system.NameCodePage());
+    detail += ", " + WarningCount(warnings) + " (" + command.text + " lists them" +
+              (command.note.empty() ? "" : ", " + command.note) + ")";
   }
   if (!core.NewFileChanged()) {
     detail += ", already in " + core.State().DestinationPath + ", so it was not written";
@@ -71,7 +74,7 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
               : OutcomeOf(core, end, source);
   std::string reason = outcome.said;
   if (outcome.result == UnattendedOutcome::Result::kConverted) {
-    reason = SuccessDetail(core, source, command.destination, checkCommand);
+    reason = SuccessDetail(core, source, command.destination, checkCommand, system);
     out << ShownText("converted " + source + " to " + destination + ": " + reason, codePage) << '\n'
         << std::flush;
   } else if (outcome.status == 0) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "paths/path_text.h"
+
 namespace shiftlet {
 
 // Questions about paths and files that the driver asks the system.
@@ -14,5 +16,12 @@ class FileSystemObject {
   // which reading then refuses with its reason. A Windows device name is refused here, with it.
   virtual bool FileExists(const std::string& path) = 0;
 };
+
+// The name of the file at `path` without its folder, where the folder is the one `fileSystem`
+// gives: a picker's FileTitle for its filename.
+inline std::string FileTitleIn(FileSystemObject& fileSystem, const std::string& path,
+                               char separator) {
+  return FileTitleOf(path, fileSystem.GetParentFolderName(path), separator);
+}
 
 }  // namespace shiftlet

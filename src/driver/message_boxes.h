@@ -4,12 +4,14 @@
 
 namespace shiftlet {
 
-// Modal message boxes captioned "Shiftlet", with no icon.
+// Modal message boxes captioned "Shiftlet", with no icon unless said.
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   // A box with an OK button; returns when it is closed.
   virtual void ShowOk(const std::string& text) = 0;
+  // The same with a warning icon, where boxes have icons.
+  virtual void ShowWarning(const std::string& text) { ShowOk(text); }
   // A box with Yes (the default) and No; returns true when Yes was chosen.
   virtual bool AskYesNo(const std::string& text) = 0;
   // The same box with No as the default, for a question whose Yes loses something: returns true

@@ -8,6 +8,14 @@ CodePage CodePage::Utf8() {
   CodePage codePage;
   codePage.utf8_ = true;
   codePage.SetSuperscriptDigits("\xC2\xB9", "\xC2\xB2", "\xC2\xB3");
+  codePage.SetTypographicQuotes({"\xE2\x80\x98", "\xE2\x80\x99", "\xE2\x80\x9A", "\xE2\x80\x9B",
+                                 "\xE2\x80\x9C", "\xE2\x80\x9D", "\xE2\x80\x9E"});
+  return codePage;
+}
+
+CodePage CodePage::Ascii() {
+  CodePage codePage;
+  codePage.ascii_ = true;
   return codePage;
 }
 
@@ -60,6 +68,19 @@ int CodePage::SuperscriptDigit(std::string_view character) const {
     }
   }
   return 0;
+}
+
+void CodePage::SetTypographicQuotes(std::vector<std::string> quotes) {
+  typographicQuotes_ = std::move(quotes);
+}
+
+bool CodePage::IsTypographicQuote(std::string_view character) const {
+  for (const std::string& quote : typographicQuotes_) {
+    if (!quote.empty() && character == quote) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace shiftlet

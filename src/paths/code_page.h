@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace shiftlet {
 
@@ -22,12 +23,18 @@ class CodePage {
   // made of bytes that are not one.
   static CodePage Utf8();
 
+  // The character set of a system that sets none (POSIX's C locale: no locale in the environment,
+  // as under cron, systemd or env -i): one byte a character, of which only ASCII is known. What
+  // is shown there is often read later in a UTF-8 terminal, so it is escaped as UTF-8 would be.
+  static CodePage Ascii();
+
   // Marks the bytes from `first` to `last`, both included, as lead bytes (as GetCPInfo lists
   // them in ranges).
   void AddLeadBytes(unsigned char first, unsigned char last);
 
   bool IsLeadByte(char byte) const { return lead_[static_cast<unsigned char>(byte)]; }
   bool IsUtf8() const { return utf8_; }
+  bool IsAscii() const { return ascii_; }
 
   // The bytes of the superscript digits one, two and three in this code page, each empty where it
   // has none (1252 has B9, B2, B3; 932 has none). Windows keeps COM¹ to LPT³ for devices as it
@@ -35,6 +42,13 @@ class CodePage {
   void SetSuperscriptDigits(std::string one, std::string two, std::string three);
   // 1, 2 or 3 when `character` is that superscript digit in this code page; 0 otherwise.
   int SuperscriptDigit(std::string_view character) const;
+
+  // The bytes of the typographic quotes U+2018 to U+201E in this code page, those it has
+  // (1252: 82, 84, 91 to 94). PowerShell reads them as quotes, so a name holding one cannot be
+  // put between quotes for it.
+  void SetTypographicQuotes(std::vector<std::string> quotes);
+  // Whether `character` is one of those quotes in this code page.
+  bool IsTypographicQuote(std::string_view character) const;
 
   // The length in bytes of the character that starts at `at` (< text.size()). In a double-byte
   // code page: 2 for a lead byte with a byte after it, else 1; a lead byte at the very end stands
@@ -51,7 +65,9 @@ class CodePage {
 
   std::array<bool, 256> lead_{};
   bool utf8_ = false;
+  bool ascii_ = false;
   std::array<std::string, 3> superscriptDigits_;
+  std::vector<std::string> typographicQuotes_;
 };
 
 }  // namespace shiftlet

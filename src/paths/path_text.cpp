@@ -19,6 +19,10 @@ std::vector<std::size_t> CharacterStarts(std::string_view text, const CodePage& 
 
 }  // namespace
 
+const PathForm& PathFormJoinedBy(char separator) {
+  return separator == '\\' ? kWindowsPaths : kPosixPaths;
+}
+
 bool StartsWithDrive(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' &&
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
@@ -27,6 +31,11 @@ bool StartsWithDrive(std::string_view path) {
 std::string ParentFolderOf(std::string_view path, const PathForm& form, const CodePage& codePage) {
   const std::string_view separators = form.separators;
   const bool hasDrive = form.driveLetters && StartsWithDrive(path);
+  // "\\?\C:\" and "\??\C:\" are the drive's root too, written past Windows' rewriting of paths.
+  const bool verbatimDrive =
+      form.driveLetters && path.size() >= 6 && separators.find(path[0]) != std::string_view::npos &&
+      (separators.find(path[1]) != std::string_view::npos || path[1] == '?') && path[2] == '?' &&
+      separators.find(path[3]) != std::string_view::npos && StartsWithDrive(path.substr(4));
   // Several separators in a row count as one: "a//b" is in "a". So the folder ends where the last
   // run of separators starts.
   std::size_t end = std::string_view::npos;
@@ -43,7 +52,7 @@ std::string ParentFolderOf(std::string_view path, const PathForm& form, const Co
   if (end == std::string_view::npos) {
     return hasDrive ? std::string(path.substr(0, 2)) : std::string();
   }
-  const bool isRoot = end == 0 || (hasDrive && end == 2);
+  const bool isRoot = end == 0 || (hasDrive && end == 2) || (verbatimDrive && end == 6);
   return std::string(path.substr(0, isRoot ? end + 1 : end));
 }
 
@@ -64,6 +73,25 @@ std::string FileTitleOf(std::string_view path, std::string_view folder, char sep
     ++start;
   }
   return std::string(path.substr(start));
+}
+
+bool NamesAnEntry(std::string_view name) {
+  return !name.empty() && name != "." && name != "..";
+}
+
+std::string ListedNameOf(const std::string& given, const std::vector<std::string>& listed,
+                         const std::function<bool(const std::string&)>& isGiven) {
+  for (const std::string& name : listed) {
+    if (name == given) {
+      return given;
+    }
+  }
+  for (const std::string& name : listed) {
+    if (isGiven(name)) {
+      return name;
+    }
+  }
+  return given;
 }
 
 std::string JoinPath(std::string_view folder, char separator, std::string_view name,

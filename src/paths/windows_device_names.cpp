@@ -63,8 +63,9 @@ bool IsDevicePath(std::string_view path) {
   return verbatim && !IsFileAfterVerbatimPrefix(path.substr(4));
 }
 
-bool IsReservedName(std::string_view part, const CodePage& codePage) {
-  // Windows reads the name up to its first dot (or a colon, "COM1:") and drops spaces before it.
+// The name Windows reads a path's last part as when it looks for a device: up to its first dot
+// (or a colon, "COM1:"), less the spaces before it.
+std::string_view DeviceNameIn(std::string_view part) {
   std::size_t end = 0;
   while (end < part.size() && part[end] != '.' && part[end] != ':') {
     ++end;
@@ -72,7 +73,11 @@ bool IsReservedName(std::string_view part, const CodePage& codePage) {
   while (end > 0 && part[end - 1] == ' ') {
     --end;
   }
-  const std::string_view name = part.substr(0, end);
+  return part.substr(0, end);
+}
+
+bool IsReservedName(std::string_view part, const CodePage& codePage) {
+  const std::string_view name = DeviceNameIn(part);
   constexpr std::array<std::string_view, 7> kNames = {"CON",    "PRN",     "AUX",   "NUL",
                                                       "CONIN$", "CONOUT$", "CLOCK$"};
   for (const std::string_view reserved : kNames) {
@@ -94,16 +99,15 @@ WindowsDevice WindowsDeviceIn(std::string_view path, const CodePage& codePage) {
   if (IsDevicePath(path)) {
     return WindowsDevice::kDevicePath;
   }
-  // The last part starts after the last separator, or after a drive ("C:nul"), found character
-  // by character.
-  std::size_t start = StartsWithDrive(path) ? 2 : 0;
-  for (std::size_t at = 0; at < path.size(); at += codePage.CharacterLength(path, at)) {
-    if (IsSeparator(path[at])) {
-      start = at + 1;
-    }
-  }
-  return IsReservedName(path.substr(start), codePage) ? WindowsDevice::kReservedName
-                                                      : WindowsDevice::kNone;
+  // The last part, after the last separator or a drive ("C:nul"), as every path is cut.
+  return IsReservedName(NameOf(path, kWindowsPaths, codePage), codePage)
+             ? WindowsDevice::kReservedName
+             : WindowsDevice::kNone;
+}
+
+bool NamesWindowsNullDevice(std::string_view path, const CodePage& codePage) {
+  return !IsDevicePath(path) &&
+         EqualsNoCase(DeviceNameIn(NameOf(path, kWindowsPaths, codePage)), "NUL");
 }
 
 std::string WindowsDeviceReason(std::string_view path, const CodePage& codePage) {

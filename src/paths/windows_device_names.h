@@ -27,6 +27,10 @@ enum class WindowsDevice {
 // not a device.
 WindowsDevice WindowsDeviceIn(std::string_view path, const CodePage& codePage);
 
+// Whether `path` names NUL, the device that takes what is written to it and keeps nothing ("nul",
+// "C:\\x\\NUL.log"): the one device a log may be, to throw it away.
+bool NamesWindowsNullDevice(std::string_view path, const CodePage& codePage);
+
 // Why Windows takes `path` for a device and not a file: "it is a device name reserved by Windows",
 // "it is a Windows device path, not a file"; empty when it names a file. This is the one meaning a
 // device name has in the program: whoever meets one refuses it with this reason.

@@ -51,15 +51,17 @@ class FileLayer {
   // runs the program may not create files, or a target whose temporary (and, on Windows, backup)
   // name would not fit the system's limits fails here, naming the target or its folder and never a
   // temporary name. A failure for want of rights, or for a missing folder
-  // ("the folder F does not exist"), says so in ConversionFailure::WhatCaused. A
-  // missing file in an existing folder passes. Nothing is opened but a regular file and the folder,
-  // and nothing is created or changed.
+  // ("the folder F does not exist"), says so in ConversionFailure::WhatCaused. So does a file
+  // in a shared folder that only its owner may replace. A missing file in an existing folder
+  // passes. Nothing is opened but a regular file, a link itself (never what it names) and the
+  // folder, and nothing is created or changed.
   virtual void CheckWritableInPlace(const std::string& path) = 0;
 
   // The same question, asked of `path` as it will be once this program has put a file there
-  // (a new one, or one in place of what is there): what a dry run that holds that file in memory
-  // asks, so that it fails where the real run would fail on writing the file a second time. A
-  // layer whose new files are like any other asks CheckWritableInPlace.
+  // (a new one, or one in place of what is there, with the owner and the mode or attributes
+  // Replace gives it, which may come from the file a link there names): what a dry run that holds
+  // that file in memory asks, so that it fails where the real run would fail on writing the file
+  // a second time. A layer whose new files are like any other asks CheckWritableInPlace.
   virtual void CheckWritableOnceCreated(const std::string& path) { CheckWritableInPlace(path); }
 
   // Creates a new, empty file for writing, in binary. Returns null when something already exists
@@ -72,16 +74,24 @@ class FileLayer {
   virtual void Replace(const std::string& source, const std::string& target) = 0;
 
   // Which directory entry `path` names, as a key that is equal for every path naming that entry
-  // and differs for any other: the identity of its folder on the disk, and its name as the file
-  // system compares names (on Windows without case, and an existing file's short name as its long
-  // one). A file reached through a link elsewhere is another entry, as a replace by rename treats
-  // it. A missing file's key is made from its name as given; a path whose folder the system cannot
-  // identify is keyed by its text. Never fails; nothing is created or changed.
+  // and differs for any other: the identity of its folder on the disk (links among the folders
+  // followed), and the name its folder lists for an existing file, whichever name reached it (in
+  // another case where the folder ignores case, a short 8.3 name on Windows). A link in the last
+  // place is its own entry, not the file it names, as a replace by rename treats it. A missing
+  // file's key is made from its name as given (on Windows without case, as a folder compares
+  // names unless made case-sensitive); a path whose folder the system cannot identify is keyed by
+  // its text. Never fails; nothing is created or changed.
   virtual std::string EntryKey(const std::string& path) = 0;
 
   // Removes the file at `path` (a link itself, never what it names). Throws ConversionFailure
   // naming the path and the system's reason when it cannot.
   virtual void Remove(const std::string& path) = 0;
+
+  // Where a read of `path` goes next when `path` is a symbolic link: the path it names (taken
+  // from the link's folder when relative); "" when `path` is no link, or the layer does not say.
+  // A dry run follows it to find a file it wrote in memory that the real run would read through
+  // the link. Never fails; nothing is opened but the link itself.
+  virtual std::string LinkedPath(const std::string& /*path*/) { return ""; }
 
   // Removes a file, ignoring errors: used only to clean up after a failure.
   virtual void RemoveQuietly(const std::string& path) noexcept = 0;

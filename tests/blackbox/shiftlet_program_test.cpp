@@ -2,6 +2,7 @@
 // a terminal would: answers in, message boxes out, real files read and written.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -404,14 +405,14 @@ TEST_F(ShiftletProgramTest, CommandLineRunsAnswerThemselvesOrOnlyLook) {
        "", "default.qcf menu.qof sub", sampleConfiguration_},
       {"quiet, with what a check would warn about", "--quiet", commaInText, 0,
        "converted " + Shown("menu.qof") + " to " + Shown("migrated.menu.qnf") +
-           ": 1 item, 1 warning (shiftlet --check --source \"" + Shown("menu.qof") +
-           "\" lists them); default.qcf updated\n",
+           ": 1 item, 1 warning (shiftlet --check --source " + Shown("menu.qof") +
+           " lists them); default.qcf updated\n",
        "", "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf", converted},
       {"quiet, with warnings, to a destination of its own: the check named checks that run",
        "--quiet --destination new.qnf", commaInText, 0,
        "converted " + Shown("menu.qof") + " to " + Shown("new.qnf") +
-           ": 1 item, 1 warning (shiftlet --check --source \"" + Shown("menu.qof") +
-           "\" --destination \"" + Shown("new.qnf") + "\" lists them); default.qcf updated\n",
+           ": 1 item, 1 warning (shiftlet --check --source " + Shown("menu.qof") +
+           " --destination " + Shown("new.qnf") + " lists them); default.qcf updated\n",
        "", "default.qcf default.qcf.before-shiftlet menu.qof new.qnf",
        "new.qnf\r\nclassic\r\nen-GB\r\n"},
       {"quiet, the old file fails while read", "--quiet", badKind, 1, "",
@@ -526,12 +527,29 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
                                    ": Permission denied; run it as the user the conversion will "
                                    "run as";
   const std::string tooLong = "its name is too long for the files made beside it";
+  // A folder anyone may add to, where only a file's owner may replace it, holding a default.qcf
+  // anyone may write, which belongs to root.
+  const auto stickyFolder = [&] {
+    fs::create_directory(work_.Path() / "shared");
+    WriteBytes(Work("shared/default.qcf"), sampleConfiguration_);
+    fs::permissions(Work("shared/default.qcf"), fs::perms{0666});
+    fs::permissions(work_.Path() / "shared", fs::perms{01777});
+  };
+  const auto openFolder = [&] {
+    fs::create_directory(work_.Path() / "open");
+    fs::permissions(work_.Path() / "open", fs::perms{0777});
+  };
   const struct {
     const char* what;
     std::string paths;
     std::function<void()> setUp;
-    std::string says = "";  // what the line must say, beyond agreeing
+    std::string says = "";  // what the line must say, beyond agreeing (a check that converts: its
+                            // report)
     bool unprivileged = false;
+    bool otherOwner = false;  // the files set up must be another user's than the runner's
+    mode_t umask = 022;
+    int status = 1;
+    bool keepsConfiguration = true;  // default.qcf is not the file written first
   } cases[] = {
       {"a three-character name", "--source abc --destination out.qnf",
        [&] { fs::copy_file(Work("menu.qof"), Work("abc")); }},
@@ -550,11 +568,35 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
       {"a name of 244 bytes", "--destination " + NameOfSize(244), [] {}, tooLong},
       {"a name of 250 bytes", "--destination " + NameOfSize(250), [] {}, tooLong},
       {"a name of 255 bytes", "--destination " + NameOfSize(255), [] {}, tooLong},
+      {"a sticky folder, where default.qcf is another user's", "--destination shared/new.qnf",
+       stickyFolder, "cannot replace " + Shown("shared/default.qcf") + ": Operation not permitted",
+       true, true},
+      {"default.qcf a link to the destination, empty so far", "--replace",
+       [&] {
+         WriteBytes(Work("migrated.menu.qnf"), "");
+         fs::remove(Work("default.qcf"));
+         fs::create_symlink("migrated.menu.qnf", Work("default.qcf"));
+       },
+       "It would update " + Shown("default.qcf") + ": its first line \"70\" becomes", false, false,
+       022, 0},
+      {"the destination default.qcf, a link to a file elsewhere that is read-only",
+       "--replace --destination default.qcf",
+       [&] {
+         fs::create_directory(work_.Path() / "elsewhere");
+         fs::rename(Work("default.qcf"), Work("elsewhere/default.qcf"));
+         fs::permissions(Work("elsewhere/default.qcf"), fs::perms{0444});
+         fs::create_symlink("elsewhere/default.qcf", Work("default.qcf"));
+       },
+       "cannot write " + Shown("default.qcf") + ": Permission denied\n", false, false, 022, 1,
+       false},
+      {"the destination default.qcf, new, under umask 0202: its owner may not write it",
+       "--destination open/default.qcf", openFolder,
+       "cannot write " + Shown("open/default.qcf") + ": Permission denied\n", true, false, 0202},
   };
   std::string skipped;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.unprivileged && !unprivileged) {
+    if ((c.unprivileged && !unprivileged) || (c.otherOwner && ::geteuid() != 0)) {
       skipped += std::string(skipped.empty() ? "" : "; ") + c.what;
       continue;
     }
@@ -569,19 +611,28 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
     const std::string before = ListFolder(work_.Path());
     const std::string configuration = ReadBytes(Work("default.qcf"));
 
+    const mode_t mask = ::umask(c.umask);
     const Outcome check = RunWith("", "--check " + c.paths, runner);
     EXPECT_EQ(ListFolder(work_.Path()), before);
     const Outcome quiet = RunWith("", "--quiet " + c.paths, runner);
-    EXPECT_EQ(check.status, 1);
-    EXPECT_EQ(quiet.status, 1);
+    ::umask(mask);
+    EXPECT_EQ(check.status, c.status);
+    EXPECT_EQ(quiet.status, c.status);
+    EXPECT_EQ(ListFolder(work_.Path()).find(".tmp"), std::string::npos);
+    if (c.status == 0) {
+      EXPECT_EQ(quiet.err, "");
+      EXPECT_NE(check.out.find(c.says), std::string::npos) << check.out;
+      continue;
+    }
     ASSERT_EQ(quiet.err.rfind("error: ", 0), 0u) << quiet.err;
     EXPECT_NE(check.out.find("\n" + quiet.err), std::string::npos) << check.out << quiet.err;
     EXPECT_NE(quiet.err.find(c.says), std::string::npos) << quiet.err;
-    EXPECT_EQ(ListFolder(work_.Path()).find(".tmp"), std::string::npos);
     if (!c.says.empty()) {
-      EXPECT_EQ(ListFolder(work_.Path()), before);  // these fail before anything is written
+      EXPECT_EQ(ListFolder(work_.Path()), before);  // these fail before anything is written here
     }
-    EXPECT_EQ(ReadBytes(Work("default.qcf")), configuration);
+    if (c.keepsConfiguration) {
+      EXPECT_EQ(ReadBytes(Work("default.qcf")), configuration);
+    }
   }
   // The longest name that leaves room for the temporary file's tag still converts.
   const std::string longest = NameOfSize(255 - 13);

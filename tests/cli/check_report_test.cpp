@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "driver/scripted_platform.h"
+#include "paths/code_pages.h"
 #include "platform/system_file_layer.h"
 #include "support/temp_folder.h"
 
@@ -83,7 +85,8 @@ TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
   const DryRunCheck check = Check(menu);
   EXPECT_EQ(1, check.status);
   EXPECT_EQ(folder_ / "default.qcf", check.failure.substr(0, (folder_ / "default.qcf").size()));
-  const std::string summary = CheckSummary(check, 2, "shiftlet-cli --check", CodePage());
+  const std::string summary =
+      CheckSummary(check, 2, {"shiftlet-cli --check", "where OLD_MENU_FILE is m$.qof"}, CodePage());
   const std::string m = folder_ / "m.qof";
   EXPECT_EQ(m +
                 " does not convert.\n"
@@ -100,7 +103,8 @@ TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
                 "... and 6 more.\n"
                 "\n"
                 "For the whole report and the menus as Velmora 1.1 will show them, run:\n"
-                "shiftlet-cli --check",
+                "shiftlet-cli --check\n"
+                "where OLD_MENU_FILE is m$.qof",
             summary);
   EXPECT_EQ("menu.qnf\r\nclassic\r\n", ReadBytes(folder_ / "default.qcf"));
 }
@@ -126,6 +130,85 @@ TEST_F(CheckReportTest, CountsTheLinesWrittenWhereverALineEndFalls) {
     ASSERT_EQ(1U, check.nodes.size()) << length;
     EXPECT_EQ(-1, check.nodes[0].opener) << length;
   }
+}
+
+// Pasted as it is, a command shown names each file exactly, or leaves it out and says which it is:
+// no name can run anything in the shells of its system (sh and bash; cmd and PowerShell).
+TEST(CheckCommandTest, HostileNamesAreQuotedForTheShellOrLeftOut) {
+  const CodePage utf8 = CodePage::Utf8();
+  const CodePage cp1252 = testing::Windows1252();
+  const struct {
+    const char* what;
+    std::string source;
+    const PathForm& form;
+    const CodePage& codePage;
+    std::string command;
+    std::string note;
+  } cases[] = {
+      {"a plain POSIX path", "/v/menu-1_a.qof", kPosixPaths, utf8,
+       "shiftlet --check --source /v/menu-1_a.qof", ""},
+      {"a command substitution and backticks", "/tmp/m$(touch PWNED)`id`.qof", kPosixPaths, utf8,
+       "shiftlet --check --source '/tmp/m$(touch PWNED)`id`.qof'", ""},
+      {"single and double quotes", "/v/it's \"x\".qof", kPosixPaths, utf8,
+       "shiftlet --check --source '/v/it'\"'\"'s \"x\".qof'", ""},
+      {"spaces, a semicolon, a glob and a line end", "/v/a b;rm *\n.qof", kPosixPaths, utf8,
+       "shiftlet --check --source '/v/a b;rm *\n.qof'", ""},
+      {"an empty name", "", kPosixPaths, utf8, "shiftlet --check --source ''", ""},
+      {"a plain Windows path", "C:\\Program Files\\V (x86)\\m&n^1.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source \"C:\\Program Files\\V (x86)\\m&n^1.qof\"", ""},
+      {"a non-ASCII name in 1252", "C:\\V\\caf\xe9.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source \"C:\\V\\caf\xe9.qof\"", ""},
+      {"PowerShell's subexpression", "C:\\V\\menu$(Stop-Computer).qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source OLD_MENU_FILE",
+       "where OLD_MENU_FILE is C:\\V\\menu$(Stop-Computer).qof"},
+      {"cmd's variable", "C:\\V\\%COMSPEC%.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source OLD_MENU_FILE", "where OLD_MENU_FILE is C:\\V\\%COMSPEC%.qof"},
+      {"delayed expansion", "C:\\V\\!x!.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source OLD_MENU_FILE", "where OLD_MENU_FILE is C:\\V\\!x!.qof"},
+      {"a backtick", "C:\\V\\a`.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source OLD_MENU_FILE", "where OLD_MENU_FILE is C:\\V\\a`.qof"},
+      {"a single quote", "C:\\V\\it's.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source OLD_MENU_FILE", "where OLD_MENU_FILE is C:\\V\\it's.qof"},
+      {"a typographic quote in 1252", "C:\\V\\a\x94;Stop-Computer;\x93.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source OLD_MENU_FILE",
+       "where OLD_MENU_FILE is C:\\V\\a\x94;Stop-Computer;\x93.qof"},
+      {"a typographic quote in UTF-8", "C:\\V\\a\xe2\x80\x9d;x.qof", kWindowsPaths, utf8,
+       "shiftlet --check --source OLD_MENU_FILE",
+       "where OLD_MENU_FILE is C:\\V\\a\xe2\x80\x9d;x.qof"},
+      {"a control byte", "C:\\V\\a\x1b.qof", kWindowsPaths, cp1252,
+       "shiftlet --check --source OLD_MENU_FILE", "where OLD_MENU_FILE is C:\\V\\a\x1b.qof"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const PastedCommand command =
+        CheckCommand("shiftlet", c.source, std::nullopt, c.form, c.codePage);
+    EXPECT_EQ(c.command, command.text);
+    EXPECT_EQ(c.note, command.note);
+#ifndef _WIN32
+    if (&c.form == &kPosixPaths) {
+      // The shell itself reads the quoted name back.
+      const std::string quoted = command.text.substr(command.text.find("--source ") + 9);
+      FILE* shell = popen(("printf '%s' " + quoted).c_str(), "r");
+      ASSERT_NE(nullptr, shell);
+      std::string read;
+      char buffer[256];
+      for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, shell)) > 0;) {
+        read.append(buffer, got);
+      }
+      EXPECT_EQ(0, pclose(shell));
+      EXPECT_EQ(c.source, read);
+    }
+#endif
+  }
+  // Each file is quoted by itself, and each left out is named in the note.
+  const PastedCommand both = CheckCommand("shiftlet-cli", "C:\\a%b%.qof",
+                                          std::string("C:\\n$x.qnf"), kWindowsPaths, cp1252);
+  EXPECT_EQ("shiftlet-cli --check --source OLD_MENU_FILE --destination NEW_MENU_FILE", both.text);
+  EXPECT_EQ("where OLD_MENU_FILE is C:\\a%b%.qof and NEW_MENU_FILE is C:\\n$x.qnf", both.note);
+  EXPECT_EQ(
+      "shiftlet-cli --check --source \"C:\\a.qof\" --destination NEW_MENU_FILE",
+      CheckCommand("shiftlet-cli", "C:\\a.qof", std::string("C:\\n$x.qnf"), kWindowsPaths, cp1252)
+          .text);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/dialogue.h"
+#include "driver/messages.h"
 #include "driver/scripted_platform.h"
 #include "platform/system_file_layer.h"
 #include "support/temp_folder.h"
@@ -81,6 +83,41 @@ TEST(QuietRunTest, WhatAConversionLeftBehindIsAWarningAndInTheLog) {
   EXPECT_NE(std::string::npos, log.find("\tconverted\t1 item; default.qcf updated; warning: "))
       << log;
   EXPECT_NE(std::string::npos, log.find(warning)) << log;
+}
+
+// The dialogue says it too: after the success message, one box with a warning icon names what
+// was left behind; the dialogue before it is as it always is.
+TEST(QuietRunTest, WhatTheDialogueLeftBehindIsOneWarningBoxAfterTheSuccessMessage) {
+  TempFolder folder;
+  WriteBytes(folder / "menu.qof", "1\r\n\"File\",1,0,\"1\",0\r\n");
+  LeavingFileLayer files;
+  ScriptedPlatform platform(files);
+  platform.answers = {true, true};
+#ifdef _WIN32
+  const std::string name = "new.qnf";  // Windows takes no control character in a name
+  const std::string shown = folder / name;
+#else
+  const std::string name = "n\x1b.qnf";
+  const std::string shown = folder / "n\\x1B.qnf";
+#endif
+  platform.picks = {folder / "menu.qof", folder / name};
+
+  EXPECT_EQ(RunEnd::kSucceeded, RunDialogue(platform));
+
+  ASSERT_LE(2U, platform.transcript.size());
+  EXPECT_EQ(std::string("Ok: ") + messages::kSuccess, platform.transcript.end()[-2]);
+  EXPECT_EQ("Warning: The menu file was converted, but the old content of " + shown +
+                " is left in " + shown + ".old.",
+            platform.transcript.back());
+  EXPECT_EQ(std::vector<std::string>{}, files.TakeFilesLeftBehind());
+
+  // Nothing left behind: the dialogue ends at the success message.
+  const std::unique_ptr<FileLayer> system = MakeSystemFileLayer();
+  ScriptedPlatform plain(*system);
+  plain.answers = {true, true};
+  plain.picks = {folder / "menu.qof", folder / "other.qnf"};
+  EXPECT_EQ(RunEnd::kSucceeded, RunDialogue(plain));
+  EXPECT_EQ(std::string("Ok: ") + messages::kSuccess, plain.transcript.back());
 }
 
 }  // namespace

@@ -5,6 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -69,10 +77,29 @@ TEST(RunLogTest, LogThatCannotBeOpenedOrWrittenSaysSo) {
     EXPECT_EQ(0U, what.find(start)) << what;
     EXPECT_GT(what.size(), start.size()) << what;  // the system's reason
   }
+  // A device other than the null device is no log: refused at once, saying what it is.
   if (std::filesystem::exists("/dev/full")) {
-    RunLog full("/dev/full", CodePage());
-    EXPECT_FALSE(full.Append("a.qof", "a.qnf", "converted", "1 item"));
+    try {
+      RunLog full("/dev/full", CodePage());
+      ADD_FAILURE() << "a device was opened as the log";
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(std::string("cannot open the log /dev/full for appending: it is a character "
+                            "device, not a regular file"),
+                error.what());
+    }
   }
+#ifndef _WIN32
+  // A pipe someone reads takes the log; once nobody does, a line cannot be written.
+  const std::string pipe = folder / "runs.pipe";
+  ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_LE(0, reader);
+  RunLog log(pipe, CodePage());
+  ::close(reader);
+  const auto broken = std::signal(SIGPIPE, SIG_IGN);
+  EXPECT_FALSE(log.Append("a.qof", "a.qnf", "converted", "1 item"));
+  std::signal(SIGPIPE, broken);
+#endif
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ class ScriptedPlatform::ScriptedBoxes final : public MessageBoxes {
     }
     platform_.transcript.push_back("Ok: " + text);
   }
+  void ShowWarning(const std::string& text) override {
+    platform_.transcript.push_back("Warning: " + text);
+  }
   bool AskYesNo(const std::string& text) override { return Answer("YesNo: " + text); }
   bool AskYesNoDefaultNo(const std::string& text) override {
     return Answer("YesNo (No first): " + text);

@@ -13,6 +13,7 @@ namespace shiftlet::testing {
 
 // A platform that plays the user from a script and writes down everything shown, in order:
 //   "YesNo: <text>", "YesNo (No first): <text>", "Ok: <text>",
+//   "Warning: <text>" (an OK box with a warning icon),
 //   "Pick: <DialogTitle> [<Filter>] in <InitDir> proposing <filename>".
 // Files are real, through the file layer given; paths are the system's own ('\' and drive letters
 // on Windows, where the temporary folders are on C:).

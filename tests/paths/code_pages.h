@@ -13,11 +13,12 @@ inline CodePage ShiftJis() {
   return codePage;
 }
 
-// Code page 1252 as Windows gives it to the program: one byte a character, and the superscript
-// digits one to three at B9, B2 and B3.
+// Code page 1252 as Windows gives it to the program: one byte a character, the superscript
+// digits one to three at B9, B2 and B3, and the typographic quotes at 82, 84 and 91 to 94.
 inline CodePage Windows1252() {
   CodePage codePage;
   codePage.SetSuperscriptDigits("\xB9", "\xB2", "\xB3");
+  codePage.SetTypographicQuotes({"\x91", "\x92", "\x82", "\x93", "\x94", "\x84"});
   return codePage;
 }
 

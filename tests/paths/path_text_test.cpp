@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "paths/code_pages.h"
 #include "textfile/conversion_failure.h"
 
@@ -66,6 +69,10 @@ TEST(PathTextTest, ParentFolderOnWindowsPaths) {
   EXPECT_EQ("C:\\a", ParentFolderOf("C:\\a\\\\x.qnf", kWindowsPaths, kBytes));
   EXPECT_EQ("C:\\", ParentFolderOf("C:\\\\x.qnf", kWindowsPaths, kBytes));
   EXPECT_EQ("\\\\server\\share", ParentFolderOf("\\\\server\\share\\x.qnf", kWindowsPaths, kBytes));
+  // A drive's root written verbatim is a root, not the volume "\\?\C:" that names a device.
+  EXPECT_EQ("\\\\?\\C:\\", ParentFolderOf("\\\\?\\C:\\new.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("\\??\\c:\\", ParentFolderOf("\\??\\c:\\new.qnf", kWindowsPaths, kBytes));
+  EXPECT_EQ("\\\\?\\C:\\a", ParentFolderOf("\\\\?\\C:\\a\\new.qnf", kWindowsPaths, kBytes));
   EXPECT_EQ("C:", ParentFolderOf("C:x.qnf", kWindowsPaths, kBytes));
   EXPECT_EQ("", ParentFolderOf("1:x.qnf", kWindowsPaths, kBytes));  // a drive is a letter
   EXPECT_EQ("C:", FolderToCreateIn("C:x.qnf", kWindowsPaths, kBytes));
@@ -165,6 +172,39 @@ TEST(PathTextTest, DefaultDestinationCountsUtf8Characters) {
   // Bytes that make no character count one each: the cut takes whole bytes, never part of 本.
   EXPECT_EQ("migrated.a.qnf", DefaultDestinationName("a\xe6\x97.q", kUtf8));
   EXPECT_EQ("migrated." NICHI ".qnf", DefaultDestinationName(NICHI HON "\xe6\x97\xc3\xa9", kUtf8));
+}
+
+// Two names reach one entry when the file system says so, whatever their bytes: a folder that
+// ignores case finds "default.qcf" as "DEFAULT.QCF"; two hard links, or a link beside its file,
+// are names of their own however alike they are.
+TEST(PathTextTest, AnExistingFileIsNamedAsItsFolderListsIt) {
+  const std::vector<std::string> listed{".", "..", "default.qcf", "menu.qof", "b", "a"};
+  // What the file system says: which listed names reach the file the given name reached.
+  const auto reaching = [](std::vector<std::string> names) {
+    return [names](const std::string& listedName) {
+      return std::find(names.begin(), names.end(), listedName) != names.end();
+    };
+  };
+  const struct {
+    const char* what;
+    std::string given;
+    std::vector<std::string> sameFile;
+    std::string name;
+  } cases[] = {
+      {"listed byte for byte", "default.qcf", {"default.qcf"}, "default.qcf"},
+      {"another case, in a folder that ignores it", "DEFAULT.QCF", {"default.qcf"}, "default.qcf"},
+      {"another case of a file that is not that one", "Menu.qof", {"b"}, "b"},
+      {"a hard link listed by itself", "a", {"a", "b"}, "a"},
+      {"nothing listed reaches it (the folder cannot be read)", "X.QNF", {}, "X.QNF"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.name, ListedNameOf(c.given, listed, reaching(c.sameFile)));
+  }
+  for (const char* name : {"", ".", ".."}) {
+    EXPECT_FALSE(NamesAnEntry(name)) << name;
+  }
+  EXPECT_TRUE(NamesAnEntry("...")) << "a file's name";
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ TEST(ShownTextTest, ControlBytesAreEscapedAndEveryOtherByteStays) {
   const CodePage singleByte;
   const CodePage doubleByte = testing::ShiftJis();
   const CodePage utf8 = CodePage::Utf8();
+  const CodePage ascii = CodePage::Ascii();
   const struct {
     const char* what;
     std::string text;
@@ -28,6 +29,10 @@ TEST(ShownTextTest, ControlBytesAreEscapedAndEveryOtherByteStays) {
        "a\xc2\x80\xc2\x9b"
        "5m\xc2\x9f",
        utf8, "a\\xC2\\x80\\xC2\\x9B5m\\xC2\\x9F"},
+      {"C1 controls with no locale, read later in UTF-8",
+       "a\xc2\x9b"
+       "5m\xc2\xa0\x9b",
+       ascii, "a\\xC2\\x9B5m\xc2\xa0\x9b"},
       {"the same bytes elsewhere are characters",
        "a\xc2\x80\xc2\x9b"
        "5m",

@@ -108,5 +108,16 @@ TEST(WindowsDeviceInTest, SecondByteOfADoubleByteCharacterIsNoSeparator) {
   EXPECT_EQ(WindowsDevice::kReservedName, WindowsDeviceIn(name, CodePage()));  // single-byte
 }
 
+// NUL takes a log that is to be thrown away; no other device does.
+TEST(WindowsDeviceInTest, OnlyNulIsTheNullDevice) {
+  const CodePage bytes;
+  for (const char* path : {"NUL", "nul.log", "C:\\logs\\Nul .txt", "C:nul"}) {
+    EXPECT_TRUE(NamesWindowsNullDevice(path, bytes)) << path;
+  }
+  for (const char* path : {"CON", "COM1.log", "NULL", "C:\\NUL\\x.log", "\\\\.\\NUL", "x.log"}) {
+    EXPECT_FALSE(NamesWindowsNullDevice(path, bytes)) << path;
+  }
+}
+
 }  // namespace
 }  // namespace shiftlet

@@ -69,6 +69,11 @@ void FaultyFileLayer::CheckWritableInPlace(const std::string& path) {
   real_->CheckWritableInPlace(path);
 }
 
+void FaultyFileLayer::CheckWritableOnceCreated(const std::string& path) {
+  Count("check once created", path);
+  real_->CheckWritableOnceCreated(path);
+}
+
 std::unique_ptr<OpenFile> FaultyFileLayer::CreateExclusive(const std::string& path) {
   Count("create", path);
   std::unique_ptr<OpenFile> real = real_->CreateExclusive(path);
@@ -95,6 +100,10 @@ void FaultyFileLayer::Remove(const std::string& path) {
 
 void FaultyFileLayer::RemoveQuietly(const std::string& path) noexcept {
   real_->RemoveQuietly(path);
+}
+
+std::vector<std::string> FaultyFileLayer::TakeFilesLeftBehind() {
+  return real_->TakeFilesLeftBehind();
 }
 
 }  // namespace shiftlet::testing

@@ -30,11 +30,13 @@ class FaultyFileLayer final : public FileLayer {
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override;
   void CheckWritableInPlace(const std::string& path) override;
+  void CheckWritableOnceCreated(const std::string& path) override;
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
   std::string EntryKey(const std::string& path) override;
   void Remove(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
+  std::vector<std::string> TakeFilesLeftBehind() override;
 
  private:
   std::unique_ptr<FileLayer> real_;

@@ -30,7 +30,7 @@ void ConsoleFilePicker::ShowOpen() {
   }
   filename = answer.empty() ? proposed : paths_.Resolve(folder, answer);
   const std::unique_ptr<FileSystemObject> fileSystem = paths_.CreateFileSystemObject();
-  FileTitle = FileTitleOf(filename, fileSystem->GetParentFolderName(filename), paths_.Separator());
+  FileTitle = FileTitleIn(*fileSystem, filename, paths_.Separator());
 }
 
 }  // namespace shiftlet

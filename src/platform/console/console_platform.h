@@ -39,7 +39,8 @@ class ConsolePlatform final : public Platform {
   std::unique_ptr<FileLayer> files_;
 };
 
-// The file-system object on a terminal: '/' separates folders, and a file is a regular file.
+// The file-system object on a terminal: '/' separates folders, and a file is anything but a
+// folder (a device, a pipe or a socket too, which reading then refuses with what it is).
 class ConsoleFileSystemObject final : public FileSystemObject {
  public:
   explicit ConsoleFileSystemObject(const CodePage& codePage) : codePage_(codePage) {}

@@ -5,7 +5,7 @@
 namespace shiftlet {
 
 std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& path) {
-  const auto written = current_.find(system_.EntryKey(path));
+  const auto written = WrittenFileRead(path);
   if (written == current_.end()) {
     return system_.OpenForReading(path);
   }
@@ -16,11 +16,25 @@ std::unique_ptr<OpenFile> DryRunFileLayer::OpenForReading(const std::string& pat
 }
 
 std::unique_ptr<OpenFile> DryRunFileLayer::OpenToCompare(const std::string& path) {
-  const auto written = current_.find(system_.EntryKey(path));
+  const auto written = WrittenFileRead(path);
   if (written == current_.end()) {
     return system_.OpenToCompare(path);
   }
   return written->second ? std::make_unique<MemoryFile>(*written->second) : nullptr;
+}
+
+DryRunFileLayer::Entries::iterator DryRunFileLayer::WrittenFileRead(const std::string& path) {
+  // A link the run replaced is a file now; one it did not is followed as the system follows it,
+  // as far as the system would (40 links, as Linux's limit).
+  std::string at = path;
+  for (int link = 0; link <= 40 && !at.empty(); ++link) {
+    const auto written = current_.find(system_.EntryKey(at));
+    if (written != current_.end()) {
+      return written;
+    }
+    at = system_.LinkedPath(at);
+  }
+  return current_.end();
 }
 
 void DryRunFileLayer::CheckWritableInPlace(const std::string& path) {
@@ -63,9 +77,14 @@ bool DryRunFileLayer::Holds(const std::string& path) {
   return found != current_.end() && found->second != nullptr;
 }
 
+bool DryRunFileLayer::Reads(const std::string& path) {
+  const auto written = WrittenFileRead(path);
+  return written != current_.end() && written->second != nullptr;
+}
+
 bool DryRunFileLayer::Removed(const std::string& path) {
-  const auto found = current_.find(system_.EntryKey(path));
-  return found != current_.end() && found->second == nullptr;
+  const auto written = WrittenFileRead(path);
+  return written != current_.end() && written->second == nullptr;
 }
 
 // The system's file-system object, which also finds the files the run has written in memory.
@@ -78,7 +97,7 @@ class DryRunPlatform::SeeingFileSystem final : public FileSystemObject {
     return system_->GetParentFolderName(path);
   }
   bool FileExists(const std::string& path) override {
-    return files_.Holds(path) || (!files_.Removed(path) && system_->FileExists(path));
+    return files_.Reads(path) || (!files_.Removed(path) && system_->FileExists(path));
   }
 
  private:

@@ -36,22 +36,31 @@ class DryRunFileLayer final : public FileLayer {
   std::string EntryKey(const std::string& path) override { return system_.EntryKey(path); }
   // Asks the system whether it could be removed, and keeps it as removed.
   void Remove(const std::string& path) override;
+  std::string LinkedPath(const std::string& path) override { return system_.LinkedPath(path); }
   void RemoveQuietly(const std::string& path) noexcept override;
 
   // Whether the run has put a file in place at `path`, under this or any other of its names.
   bool Holds(const std::string& path);
-  // Whether the run has removed the file at `path` (and put none there since).
+  // Whether a read of `path` meets a file the run has put in place: at `path` itself, or at the
+  // end of the links on the disk a read follows from there.
+  bool Reads(const std::string& path);
+  // Whether a read of `path` meets a file the run has removed (and put none there since).
   bool Removed(const std::string& path);
   // The files the run put in place, in the order it did, each kept once: a file replaced again
   // is here twice, its earlier content and its later.
   const std::deque<PlacedFile>& Replaced() const { return replaced_; }
 
  private:
+  // What each entry the run wrote holds now, by its key; null for an entry the run removed.
+  using Entries = std::map<std::string, MemoryBytes*>;
+  // The entry a read of `path` meets among those: at `path`, or at the end of the links the
+  // system would follow from there; end() when the read meets the disk's own file.
+  Entries::iterator WrittenFileRead(const std::string& path);
+
   FileLayer& system_;
   std::map<std::string, MemoryBytes> temporary_;  // written, not yet in place, by the run's names
   std::deque<PlacedFile> replaced_;               // never moved once in place: read from there
-  std::map<std::string, MemoryBytes*> current_;   // what each entry holds now, by its key;
-                                                  // null for an entry the run removed
+  Entries current_;
 };
 
 // The system's platform with its files behind a DryRunFileLayer: a whole run over it does and

@@ -1,7 +1,5 @@
 #include "platform/given_source/given_source_platform.h"
 
-#include "paths/path_text.h"
-
 namespace shiftlet {
 
 // Hands every use on to the system's picker, changing only the folder and name of the first.
@@ -38,7 +36,7 @@ FilePicker& GivenSourcePlatform::Picker() {
     const std::unique_ptr<FileSystemObject> fileSystem = system_.CreateFileSystemObject();
     const std::string folder = fileSystem->GetParentFolderName(source_);
     picker_ = std::make_unique<ProposingPicker>(
-        system_.Picker(), folder, FileTitleOf(source_, folder, system_.PathSeparator()));
+        system_.Picker(), folder, FileTitleIn(*fileSystem, source_, system_.PathSeparator()));
   }
   return *picker_;
 }

@@ -1,17 +1,24 @@
 // Files on POSIX systems, through the system calls themselves so that every error is seen:
 // exclusive creation, fsync before the rename, a checked close, and the folder synced after it.
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "paths/path_text.h"
+#include "platform/posix/file_kind.h"
 #include "platform/system_file_layer.h"
 #include "textfile/conversion_failure.h"
 #include "textfile/replacement_file.h"
@@ -96,29 +103,37 @@ class PosixFile final : public OpenFile {
   std::string path_;
 };
 
-// What a file that is not a regular one is, for the failure that refuses it.
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) {
-    return "a folder";
-  }
-  if (S_ISCHR(mode)) {
-    return "a character device";
-  }
-  if (S_ISBLK(mode)) {
-    return "a block device";
-  }
-  if (S_ISFIFO(mode)) {
-    return "a pipe";
-  }
-  if (S_ISSOCK(mode)) {
-    return "a socket";
-  }
-  return "a special file";
-}
-
 [[noreturn]] void FailNotRegular(const char* what, const std::string& path, mode_t mode) {
   throw ConversionFailure(std::string(what) + " " + path + ": it is " + KindOf(mode) +
                           ", not a regular file");
+}
+
+// Whether the process holds a right that passes over a file's owner and mode (CAP_FOWNER: replace
+// another's file in a sticky folder; CAP_DAC_OVERRIDE: write a file whose mode forbids it;
+// CAP_CHOWN: give a file away). Where the system has no such rights apart, root holds them all.
+enum class Right { kFileOwner, kOverrideMode, kGiveAway };
+bool HoldsRight(Right right) {
+#if defined(__linux__)
+  const int capability = right == Right::kFileOwner      ? CAP_FOWNER
+                         : right == Right::kOverrideMode ? CAP_DAC_OVERRIDE
+                                                         : CAP_CHOWN;
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+  if (::syscall(SYS_capget, &header, data) == 0) {
+    const auto word = static_cast<std::size_t>(capability / 32);
+    return ((data[word].effective >> (capability % 32)) & 1U) != 0;
+  }
+#else
+  static_cast<void>(right);
+#endif
+  return ::geteuid() == 0;
+}
+
+// The mode a new file gets: 0666 less the umask, read without changing it for long.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
 }
 
 class PosixFileLayer final : public FileLayer {
@@ -183,6 +198,7 @@ class PosixFileLayer final : public FileLayer {
     }
     if (S_ISLNK(info.st_mode)) {
       CheckRoomBeside(path);  // in an existing folder, as it exists itself
+      CheckMayReplaceEntry(path, info);
       return;
     }
     // The rename would put the new file in place of a device, a pipe or a socket, which nobody
@@ -196,24 +212,35 @@ class PosixFileLayer final : public FileLayer {
       FailReadOnly(path);
     }
     CheckRoomBeside(path);
+    CheckMayReplaceEntry(path, info);
     // Opening for writing without truncating changes nothing and asks the real question.
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
+      // The runner's own file whose mode keeps its owner from writing is read-only to it: no other
+      // user's rights would make this run write it.
+      if (errno == EACCES && info.st_uid == ::geteuid()) {
+        FailReadOnly(path);
+      }
       Fail("cannot write", path, errno);
     }
     ::close(descriptor);
   }
 
   void CheckWritableOnceCreated(const std::string& path) override {
-    CheckWritableInPlace(path);  // a replaced file keeps the mode of what is there now
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0) {
-      return;
+    // The folder, the names beside it and what is there now are asked as for the first write.
+    CheckWritableInPlace(path);
+    // Then the file the run puts there, as Replace makes it: with the mode of the file at the path
+    // (through a link, as stat reads it), or, where there is none, 0666 less the umask; owned by
+    // the runner unless it may give files away. The runner may then write it in place, and
+    // replace it in a sticky folder, as its owner.
+    struct stat target {};
+    const bool replacing = ::stat(path.c_str(), &target) == 0;
+    const mode_t mode = replacing ? (target.st_mode & 07777) : NewFileMode();
+    const uid_t owner = replacing && HoldsRight(Right::kGiveAway) ? target.st_uid : ::geteuid();
+    if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      FailReadOnly(path);
     }
-    // A new file gets 0666 less the umask: with no write bit left, it is read-only once there.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if ((0666 & ~mask & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if (owner == ::geteuid() && (mode & S_IWUSR) == 0 && !HoldsRight(Right::kOverrideMode)) {
       FailReadOnly(path);
     }
   }
@@ -264,14 +291,39 @@ class PosixFileLayer final : public FileLayer {
   }
 
   std::string EntryKey(const std::string& path) override {
-    // Names are bytes, compared as they are; the folder is followed through links to the one it
-    // is, so "a/./x", "b/../a/x" and a link to a, then "/x", all name one entry.
+    // The folder is followed through links to the one it is, so "a/./x", "b/../a/x" and a link to
+    // a, then "/x", all name one entry. A missing file's name is its bytes; an existing one's is
+    // the name its folder lists, which a folder that ignores case finds under other bytes too.
     const std::string name = NameOf(path, kPosixPaths, codePage_);
+    const std::string folder = FolderOf(path);
     struct stat info {};
-    if (name.empty() || name == "." || name == ".." || ::stat(FolderOf(path).c_str(), &info) != 0) {
+    if (!NamesAnEntry(name) || ::stat(folder.c_str(), &info) != 0) {
       return "path " + path;
     }
-    return "entry " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/" + name;
+    const std::string key =
+        "entry " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/";
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) != 0) {
+      return key + name;
+    }
+    const auto isGiven = [&](const std::string& listed) {
+      struct stat other {};
+      return ::lstat(JoinPath(folder, '/', listed, codePage_).c_str(), &other) == 0 &&
+             other.st_dev == entry.st_dev && other.st_ino == entry.st_ino;
+    };
+    return key + ListedNameOf(name, Listing(folder), isGiven);
+  }
+
+  std::string LinkedPath(const std::string& path) override {
+    std::string target(4096, '\0');
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) {
+      return "";
+    }
+    target.resize(static_cast<std::size_t>(length));
+    return target.front() == '/'
+               ? target
+               : JoinPath(ParentFolderOf(path, kPosixPaths, codePage_), '/', target, codePage_);
   }
 
   void Remove(const std::string& path) override {
@@ -285,6 +337,38 @@ class PosixFileLayer final : public FileLayer {
  private:
   std::string FolderOf(const std::string& path) const {
     return FolderToCreateIn(path, kPosixPaths, codePage_);
+  }
+
+  // The names `folder` lists; none where it cannot be read.
+  static std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* const listing = ::opendir(folder.c_str());
+    if (listing == nullptr) {
+      return names;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+      names.emplace_back(entry->d_name);
+    }
+    ::closedir(listing);
+    return names;
+  }
+
+  // The replace renames over the entry at `path` (`info`, from lstat): in a sticky folder (1777,
+  // as /tmp and shared folders are) only the owner of the entry or of the folder may, or a process
+  // with the right to act as any owner. Asked before anything is written, as the rename would
+  // refuse it after.
+  void CheckMayReplaceEntry(const std::string& path, const struct stat& info) const {
+    const std::string folder = FolderOf(path);
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0 || (folderInfo.st_mode & S_ISVTX) == 0) {
+      return;
+    }
+    const uid_t runner = ::geteuid();
+    if (info.st_uid != runner && folderInfo.st_uid != runner && !HoldsRight(Right::kFileOwner)) {
+      throw ConversionFailure::AccessDenied("cannot replace " + path + ": " + std::strerror(EPERM) +
+                                            " (it is another user's, in " + folder +
+                                            ", where only a file's owner may replace it)");
+    }
   }
 
   // Whatever writes `path` first creates a temporary file beside it, under a longer name: the

@@ -12,13 +12,20 @@ namespace shiftlet {
 CodePage SystemCodePage() {
   const locale_t environment = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
   if (environment == static_cast<locale_t>(nullptr)) {
-    return CodePage();  // a locale that is not installed: the C locale's bytes
+    return CodePage::Ascii();  // a locale that is not installed: the C locale's
   }
   const char* set = nl_langinfo_l(CODESET, environment);
   const bool utf8 =
       set != nullptr && (strcasecmp(set, "UTF-8") == 0 || strcasecmp(set, "utf8") == 0);
+  // The C and POSIX locales' set, as glibc and others name it.
+  const bool ascii =
+      set != nullptr && (strcasecmp(set, "ANSI_X3.4-1968") == 0 || strcasecmp(set, "ASCII") == 0 ||
+                         strcasecmp(set, "US-ASCII") == 0);
   freelocale(environment);
-  return utf8 ? CodePage::Utf8() : CodePage();
+  if (utf8) {
+    return CodePage::Utf8();
+  }
+  return ascii ? CodePage::Ascii() : CodePage();
 }
 
 }  // namespace shiftlet

@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "paths/path_text.h"
-
 namespace shiftlet {
 
 class UnattendedPlatform::AnsweringBoxes final : public MessageBoxes {
@@ -32,8 +30,7 @@ class UnattendedPlatform::AnsweringPicker final : public FilePicker {
     filename = given ? platform_.FullPath(*given) : platform_.ProposedPath(InitDir, filename);
     picked.push_back(filename);
     const std::unique_ptr<FileSystemObject> fileSystem = platform_.CreateFileSystemObject();
-    FileTitle =
-        FileTitleOf(filename, fileSystem->GetParentFolderName(filename), platform_.PathSeparator());
+    FileTitle = FileTitleIn(*fileSystem, filename, platform_.PathSeparator());
   }
   std::vector<std::string> picked;
 

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "paths/windows_device_names.h"
+#include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
 
 namespace shiftlet {
@@ -41,13 +43,31 @@ class Win32AppendFile final : public AppendFile {
 }  // namespace
 
 std::unique_ptr<AppendFile> OpenForAppending(const std::string& path) {
+  // A log is a file on a disk, or NUL to throw it away. Any other device (CON, COM1, a device
+  // path) is refused by its name before it is opened: opening some has effects of its own, and a
+  // write to one may never end.
+  const CodePage codePage = SystemCodePage();
+  const bool null = NamesWindowsNullDevice(path, codePage);
+  if (!null) {
+    const std::string reason = WindowsDeviceReason(path, codePage);
+    if (!reason.empty()) {
+      throw std::runtime_error(reason);
+    }
+  }
   const HANDLE handle =
       CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     throw std::runtime_error(SystemErrorText(GetLastError()));
   }
-  return std::make_unique<Win32AppendFile>(handle);
+  auto file = std::make_unique<Win32AppendFile>(handle);
+  // What was opened, whatever its name.
+  const DWORD type = GetFileType(handle);
+  if (type != FILE_TYPE_DISK && !(null && type == FILE_TYPE_CHAR)) {
+    throw std::runtime_error(type == FILE_TYPE_PIPE ? "it is a pipe, not a regular file"
+                                                    : "it is a device, not a regular file");
+  }
+  return file;
 }
 
 }  // namespace shiftlet

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/system_file_layer.h"
 #include "platform/win32/system_error_text.h"
@@ -40,6 +42,11 @@ CodePage SystemCodePage() {
   }
   codePage.SetSuperscriptDigits(InSystemCodePage(L'\u00B9'), InSystemCodePage(L'\u00B2'),
                                 InSystemCodePage(L'\u00B3'));
+  std::vector<std::string> quotes;
+  for (wchar_t quote = L'\u2018'; quote <= L'\u201E'; ++quote) {
+    quotes.push_back(InSystemCodePage(quote));
+  }
+  codePage.SetTypographicQuotes(std::move(quotes));
   return codePage;
 }
 

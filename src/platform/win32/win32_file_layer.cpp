@@ -5,8 +5,10 @@
 #include "platform/win32/win32_file_layer.h"
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -173,6 +175,71 @@ bool IsLink(const std::string& path, DWORD attributes) {
          found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
 }
 
+// The head of a symbolic link's reparse data as FSCTL_GET_REPARSE_POINT gives it
+// (REPARSE_DATA_BUFFER of the driver kit's ntifs.h, which the user-mode headers leave out); its two
+// names follow, in UTF-16, at offsets counted from the end of the head.
+struct SymbolicLinkReparseHead {
+  DWORD tag;
+  WORD dataLength;
+  WORD reserved;
+  WORD substituteNameOffset;
+  WORD substituteNameLength;
+  WORD printNameOffset;
+  WORD printNameLength;
+  ULONG flags;  // SYMLINK_FLAG_RELATIVE: named from the link's folder
+};
+constexpr ULONG kSymbolicLinkRelative = 1;
+
+// The path the symbolic link at `path` names, in the ANSI code page as the ANSI calls read it;
+// "" for anything else, or a name the code page cannot write. The reparse data is read from the
+// link itself, which is all that is opened.
+std::string SymbolicLinkTarget(const std::string& path, bool& relative) {
+  const HANDLE handle = CreateFileA(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return "";
+  }
+  std::vector<char> data(16 * 1024);  // MAXIMUM_REPARSE_DATA_BUFFER_SIZE
+  DWORD got = 0;
+  const BOOL read = DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(),
+                                    static_cast<DWORD>(data.size()), &got, nullptr);
+  CloseHandle(handle);
+  SymbolicLinkReparseHead head{};
+  if (!read || got < sizeof head) {
+    return "";
+  }
+  std::memcpy(&head, data.data(), sizeof head);
+  if (head.tag != IO_REPARSE_TAG_SYMLINK) {
+    return "";
+  }
+  // The name to show is the path as given when the link was made; a link made without one has
+  // only the name the system reads, "\??\C:\...".
+  const bool printed = head.printNameLength > 0;
+  const std::size_t offset = printed ? head.printNameOffset : head.substituteNameOffset;
+  const std::size_t bytes = printed ? head.printNameLength : head.substituteNameLength;
+  if (bytes == 0 || sizeof head + offset + bytes > got) {
+    return "";
+  }
+  std::wstring name(bytes / sizeof(wchar_t), L'\0');
+  std::memcpy(name.data(), data.data() + sizeof head + offset, name.size() * sizeof(wchar_t));
+  if (!printed && name.rfind(L"\\??\\", 0) == 0) {
+    name.erase(0, 4);
+  }
+  const int length = static_cast<int>(name.size());
+  BOOL usedDefault = FALSE;
+  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), length, nullptr,
+                                       0, nullptr, &usedDefault);
+  if (size <= 0 || usedDefault) {
+    return "";
+  }
+  std::string target(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), length, target.data(), size,
+                      nullptr, nullptr);
+  relative = (head.flags & kSymbolicLinkRelative) != 0;
+  return target;
+}
+
 // Gives the new file the old one's attributes and creation time before the replace. ReplaceFileA
 // carries them over itself on Windows; doing it here too keeps them where it does not (Wine) and
 // on the rename that ends a failed replace.
@@ -332,10 +399,9 @@ class Win32FileLayer final : public FileLayer {
 
   void CheckWritableOnceCreated(const std::string& path) override {
     CheckWritableInPlace(path);
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      // Once there, it is an ordinary file, replaced with its backup name beside it.
-      CheckRoomBeside(path, kBackupSuffix.size() + kTemporaryTagSize);
-    }
+    // Once there it is an ordinary file, whatever was there before (nothing, or a link the rename
+    // replaced), without the read-only attribute: it is replaced with its backup name beside it.
+    CheckRoomBeside(path, kBackupSuffix.size() + kTemporaryTagSize);
   }
 
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
@@ -402,23 +468,39 @@ class Win32FileLayer final : public FileLayer {
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
 
   std::string EntryKey(const std::string& path) override {
-    std::string name = NameOf(path, kWindowsPaths, codePage_);
+    const std::string name = NameOf(path, kWindowsPaths, codePage_);
     const std::string folderIdentity = FolderIdentity(FolderOf(path));
-    if (name.empty() || name == "." || name == ".." || folderIdentity.empty() ||
+    if (!NamesAnEntry(name) || folderIdentity.empty() ||
         WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
       return "path " + path;
     }
-    // An existing file's name as the folder lists it: its long name, whichever name was given.
-    // A wildcard would list another file.
+    // An existing file's name as the folder lists it, whichever name reached it (another case, a
+    // short name): the file system's answer, right in a folder made case-sensitive too. A
+    // wildcard would list another file.
     if (name.find_first_of("*?") == std::string::npos) {
       WIN32_FIND_DATAA found{};
       const HANDLE search = FindFirstFileA(path.c_str(), &found);
       if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
-        name = found.cFileName;
+        return "entry " + folderIdentity + "\\listed " + found.cFileName;
       }
     }
-    return "entry " + folderIdentity + "\\" + UpperCaseName(name);
+    // A missing file's name, compared as folders compare names unless made case-sensitive.
+    return "entry " + folderIdentity + "\\new " + UpperCaseName(name);
+  }
+
+  std::string LinkedPath(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+        WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return "";
+    }
+    bool relative = false;
+    const std::string target = SymbolicLinkTarget(path, relative);
+    if (target.empty() || !relative) {
+      return target;
+    }
+    return JoinPath(ParentFolderOf(path, kWindowsPaths, codePage_), '\\', target, codePage_);
   }
 
   void Remove(const std::string& path) override {

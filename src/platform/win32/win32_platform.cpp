@@ -66,6 +66,10 @@ void Win32MessageBoxes::ShowOk(const std::string& text) {
   ShowBox(text, MB_OK);
 }
 
+void Win32MessageBoxes::ShowWarning(const std::string& text) {
+  ShowBox(text, MB_OK | MB_ICONWARNING);
+}
+
 bool Win32MessageBoxes::AskYesNo(const std::string& text) {
   return ShowBox(text, MB_YESNO | MB_DEFBUTTON1) == IDYES;
 }

@@ -10,10 +10,11 @@
 
 namespace shiftlet {
 
-// Real message boxes: caption "Shiftlet", no icon, owned by no window.
+// Real message boxes: caption "Shiftlet", no icon unless a warning, owned by no window.
 class Win32MessageBoxes final : public MessageBoxes {
  public:
   void ShowOk(const std::string& text) override;
+  void ShowWarning(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   bool AskYesNoDefaultNo(const std::string& text) override;
 };

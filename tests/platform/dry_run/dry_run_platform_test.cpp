@@ -67,7 +67,8 @@ std::string SecondWriteRefused(FileLayer& files, const std::string& path) {
 }
 
 // A file the run has written in memory is asked about as the real run meets it on the disk: the
-// file it created there, not the nothing that is there now.
+// file it put there, not what is there now (nothing, or a link the replace put the file in place
+// of).
 TEST(DryRunPlatformTest, AFileWrittenIsAskedAboutAsTheRealRunMeetsIt) {
   TempFolder folder;
   const std::unique_ptr<FileLayer> system = MakeSystemFileLayer();
@@ -82,17 +83,41 @@ TEST(DryRunPlatformTest, AFileWrittenIsAskedAboutAsTheRealRunMeetsIt) {
   const std::string name = "default.qcf";
   const std::string expected = "Permission denied";
 #endif
-  const std::string real = SecondWriteRefused(*system, folder / name);
-  std::filesystem::remove(folder / name);
-  ScriptedPlatform scripted(*system);
-  DryRunPlatform dryRun(scripted);
-  const std::string dry = SecondWriteRefused(dryRun.Files(), folder / name);
+  const struct {
+    const char* what;
+    bool link;
+  } cases[] = {{"nothing there", false}, {"a link there, to nothing", true}};
+  std::string skipped;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto setUp = [&] {
+      std::filesystem::remove(folder / name);
+      if (c.link) {
+        std::filesystem::create_symlink(folder / "nothing", folder / name);
+      }
+    };
+    try {
+      setUp();
+    } catch (const std::filesystem::filesystem_error& error) {
+      skipped = std::string(c.what) + ": cannot make a link here (" + error.what() + ")";
+      continue;  // Wine makes none
+    }
+    const std::string real = SecondWriteRefused(*system, folder / name);
+    setUp();
+    ScriptedPlatform scripted(*system);
+    DryRunPlatform dryRun(scripted);
+    const std::string dry = SecondWriteRefused(dryRun.Files(), folder / name);
+    EXPECT_NE(std::string::npos, real.find(expected)) << real;
+    EXPECT_EQ(real, dry);
+    std::filesystem::remove(folder / name);
+    EXPECT_EQ("", ListFolder(folder.Path()));
+  }
 #ifndef _WIN32
   ::umask(mask);
 #endif
-  EXPECT_NE(std::string::npos, real.find(expected)) << real;
-  EXPECT_EQ(real, dry);
-  EXPECT_EQ("", ListFolder(folder.Path()));
+  if (!skipped.empty()) {
+    GTEST_SKIP() << "not run: " << skipped;
+  }
 }
 
 }  // namespace
