@@ -372,4 +372,18 @@ TEST_F(RealFaultsTest, DevicesPipesAndHugeFilesAreRefusedAtOnceAndLeftAsTheyWere
   }
 }
 
+// Output to a pipe whose reader has gone (a script's `| head -0`, a log reader that quit): the
+// run still converts and logs what it did, rather than die on the write that says so.
+TEST_F(RealFaultsTest, OutputToAPipeNobodyReadsStillConvertsAndLogs) {
+  // `true` has ended long before the program writes its line.
+  const std::string script =
+      "{ sleep 0.3; '" SHIFTLET_PROGRAM "' --quiet --log runs.log; echo $? >status; } | true";
+  const ProgramRun shell =
+      RunProgram("/bin/sh", work_.Path().string(), io_.Path().string(), "", {"-c", script});
+  ASSERT_EQ(shell.status, 0) << shell.err;
+  EXPECT_EQ(ReadBytes(Work("status")), "0\n");
+  EXPECT_NE(ReadBytes(Work("runs.log")).find("\tconverted\t"), std::string::npos);
+  EXPECT_TRUE(fs::exists(Work("migrated.menu.qnf")));
+}
+
 }  // namespace
