@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -378,9 +379,8 @@ TEST_F(RealFaultsTest, OutputToAPipeNobodyReadsStillConvertsAndLogs) {
   // `true` has ended long before the program writes its line.
   const std::string script =
       "{ sleep 0.3; '" SHIFTLET_PROGRAM "' --quiet --log runs.log; echo $? >status; } | true";
-  const ProgramRun shell =
-      RunProgram("/bin/sh", work_.Path().string(), io_.Path().string(), "", {"-c", script});
-  ASSERT_EQ(shell.status, 0) << shell.err;
+  // Not through RunProgram: the shell is no program of ours to run under a checker.
+  ASSERT_EQ(std::system(("cd '" + work_.Path().string() + "' && " + script).c_str()), 0);
   EXPECT_EQ(ReadBytes(Work("status")), "0\n");
   EXPECT_NE(ReadBytes(Work("runs.log")).find("\tconverted\t"), std::string::npos);
   EXPECT_TRUE(fs::exists(Work("migrated.menu.qnf")));
