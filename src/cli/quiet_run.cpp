@@ -83,10 +83,7 @@ int RunQuietly(Platform& system, const CommandLine& command, const std::string& 
     err << "error: " << ShownText(reason, codePage) << '\n' << std::flush;
   }
   // What a step that succeeded left on the disk (a converted run stays converted) is said too.
-  for (const std::string& leftBehind : system.Files().TakeFilesLeftBehind()) {
-    err << "warning: " << ShownText(leftBehind, codePage) << '\n' << std::flush;
-    reason += "; warning: " + leftBehind;
-  }
+  reason += SayFilesLeftBehind(system, err);
   if (log) {
     // The files are as the run left them: a converted run stays converted, and says what it lacks.
     log->AppendOrSay(outcome.status == 0, source,

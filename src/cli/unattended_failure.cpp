@@ -1,6 +1,7 @@
 #include "cli/unattended_failure.h"
 
 #include "driver/messages.h"
+#include "paths/shown_text.h"
 #include "platform/system_file_layer.h"
 
 namespace shiftlet {
@@ -64,6 +65,15 @@ std::string OutcomeLine(const UnattendedOutcome& outcome, const std::string& des
       break;
   }
   return outcome.said;
+}
+
+std::string SayFilesLeftBehind(Platform& system, std::ostream& err) {
+  std::string said;
+  for (const std::string& leftBehind : system.Files().TakeFilesLeftBehind()) {
+    err << "warning: " << ShownText(leftBehind, system.NameCodePage()) << '\n' << std::flush;
+    said += "; warning: " + leftBehind;
+  }
+  return said;
 }
 
 std::string LoggedResult(const UnattendedOutcome& outcome, const char* converted,

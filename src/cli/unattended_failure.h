@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 
 #include "driver/shiftlet_core.h"
@@ -37,6 +38,11 @@ UnattendedOutcome OutcomeOf(const ShiftletCore& core, RunEnd end, const std::str
 // The line an outcome other than kConverted is printed as: "already converted: ...",
 // "kept <new>: ...", or the reason of a failure.
 std::string OutcomeLine(const UnattendedOutcome& outcome, const std::string& destination);
+
+// Says on `err`, one "warning:" line each, what steps that succeeded had to leave on `system`'s
+// disk (a replaced file's backup that could not be removed); returns the same for the end of the
+// log's reason ("; warning: ..."), empty when nothing was left.
+std::string SayFilesLeftBehind(Platform& system, std::ostream& err);
 
 // The outcome's result in the log: "unchanged", "kept", or `converted` or `failed` as given (a run
 // and a check word these two differently).

@@ -102,10 +102,7 @@ int Undo(Platform& system, const CommandLine& command, std::ostream& out, std::o
     reason = undo.failure;
     result = dryRun ? "would fail" : "failed";
   }
-  for (const std::string& leftBehind : system.Files().TakeFilesLeftBehind()) {
-    err << "warning: " << ShownText(leftBehind, codePage) << '\n' << std::flush;
-    reason += "; warning: " + leftBehind;
-  }
+  reason += SayFilesLeftBehind(system, err);
   if (log) {
     log->AppendOrSay(undo.status == 0 || dryRun, undo.source,
                      LoggedDestination(system, undo.destination, command.destination), result,
