@@ -12,9 +12,9 @@
 #include <sstream>
 #include <string>
 
-#include "cli/check_run.h"
+#include "cli/check_report.h"
 #include "cli/command_line.h"
-#include "cli/quiet_run.h"
+#include "cli/unattended_run.h"
 #include "fuzz/fuzz_support.h"
 #include "paths/path_text.h"
 #include "paths/shown_text.h"
@@ -72,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform.memory.files["/v/" + name] = shiftlet::MemoryBytes(menu);
   const std::map<std::string, shiftlet::MemoryBytes> before = platform.memory.files;
 
-  const shiftlet::DryRunCheck check = shiftlet::CheckByDryRun(platform, name, "new.qnf", false);
+  const shiftlet::UnattendedRecord check =
+      shiftlet::RunUnattended(platform, {shiftlet::UnattendedJob::kConvert, name, "new.qnf"}, true);
   Require(platform.memory.files == before, "the check changes no file");
 
   shiftlet::CommandLine command;
@@ -81,19 +82,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   command.destination = "new.qnf";
   std::ostringstream out;
   std::ostringstream err;
-  const int status = shiftlet::RunQuietly(platform, command, "shiftlet", out, err);
+  shiftlet::StreamRunOutput output(out, err);
+  const int status = shiftlet::RunFromCommandLine(platform, command, "shiftlet", output);
 
-  Require(check.status == status, "the check's verdict is the quiet run's exit status");
+  Require(check.ExitStatus() == status, "the check's verdict is the quiet run's exit status");
   if (status != 0) {
-    Require(
-        err.str() == "error: " + shiftlet::ShownText(check.failure, platform.NameCodePage()) + "\n",
-        "the check fails for the quiet run's reason");
+    Require(err.str() ==
+                "error: " + shiftlet::ShownText(check.outcome.said, platform.NameCodePage()) + "\n",
+            "the check fails for the quiet run's reason");
     return 0;
   }
   const std::string written = platform.memory.files.at("/v/new.qnf").Text();
-  Require(check.destinationLines == static_cast<std::int64_t>(shiftlet::fuzz::CrLfLines(written)),
+  Require(check.run.newFileLines == static_cast<std::int64_t>(shiftlet::fuzz::CrLfLines(written)),
           "the check counts the lines the run writes");
-  Require(static_cast<std::int64_t>(check.nodes.size()) == check.items,
-          "the check reads one node line per item");
+  const std::string report = shiftlet::CheckReport(check, platform.NameCodePage());
+  const std::string tree = report.substr(report.find("Menus as Velmora 1.1 will show them:\n"));
+  std::int64_t shownItems = 0;
+  for (std::size_t at = tree.find("\n "); at != std::string::npos; at = tree.find("\n ", at + 1)) {
+    ++shownItems;
+  }
+  Require(shownItems == check.run.items, "the check's tree shows every item once");
   return 0;
 }

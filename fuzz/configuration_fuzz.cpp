@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto& files = platform.memory.files;
   // default.qcf as it was is kept beside it exactly when the run changed it.
   const auto backup = files.find("velmora/default.qcf.before-shiftlet");
-  Require(core.ConfigurationChanged() == (backup != files.end()),
+  Require(core.Record().configurationChanged == (backup != files.end()),
           "a backup exactly when default.qcf was changed");
   Require(backup == files.end() || backup->second.Text() == config,
           "the backup holds default.qcf as it was");
@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the old file, the new file, default.qcf and nothing else but its backup");
   Require(files.at("velmora/new.qnf").Text() == kNewMenu, "the new menu file is complete");
   const std::string after = files.at("velmora/default.qcf").Text();
-  Require(core.ConfigurationChanged() || after == config, "an unchanged default.qcf is as it was");
+  Require(core.Record().configurationChanged || after == config,
+          "an unchanged default.qcf is as it was");
   if (end == shiftlet::RunEnd::kFailed) {
     Require(after == config, "a failed update leaves default.qcf as it was");
     return 0;

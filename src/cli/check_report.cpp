@@ -10,62 +10,84 @@ namespace shiftlet {
 
 namespace {
 
-std::string Plural(std::int64_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
+// A node line of the new file: the item at `position` hangs under the item at `opener` (-1: the
+// top menu).
+struct MenuNode {
+  std::int16_t position = 0;
+  std::int16_t opener = 0;
+};
+
+// The node lines the conversion wrote (or found written already): each item under the item that
+// opens its menu, as the menu map the writer filled says.
+std::vector<MenuNode> NodesOf(const UnattendedRecord& check) {
+  const MenuTables& tables = *check.run.tables;
+  std::vector<MenuNode> nodes;
+  for (std::int16_t position = 0; position <= tables.lastIndex; ++position) {
+    nodes.push_back({position, tables.menuMap.At(tables.itemTable.At(position).MenuNo)});
+  }
+  return nodes;
 }
 
-std::string Counts(const DryRunCheck& check) {
-  return Plural(check.items, "item", "items") + " in " + Plural(check.menus, "menu", "menus");
+bool Converts(const UnattendedRecord& check) {
+  return check.ExitStatus() == 0;
 }
 
-std::string Verdict(const DryRunCheck& check, const CodePage& codePage) {
-  const std::string source = ShownText(check.source, codePage);
-  if (!check.Converts()) {
-    return source + " does not convert.";
+std::string Counts(const UnattendedRecord& check) {
+  return Plural(check.run.items, "item", "items") + " in " + Plural(check.menus, "menu", "menus");
+}
+
+std::string Verdict(const UnattendedRecord& check, const CodePage& codePage) {
+  const std::string& source = check.run.source;
+  if (!Converts(check)) {
+    return ShownText(source, codePage) + " does not convert.";
   }
   // A PC where nothing would change, or whose new menu file is someone's since, says so first, in
   // the words of a quiet run's line.
-  if (check.outcome.result != UnattendedOutcome::Result::kConverted) {
-    return ShownText(OutcomeLine(check.outcome, check.destination), codePage);
+  const Result result = check.outcome.result;
+  if (result != Result::kConverted) {
+    return ShownText(
+        LineStart(result, Tense::kWould, source, check.run.destination) + check.outcome.said,
+        codePage);
   }
-  return source + " converts" +
+  return LineStart(result, Tense::kWould, ShownText(source, codePage), "") +
          (check.warnings.empty() ? "" : ", with " + WarningCount(check.warnings.size())) + ".";
 }
 
 // The findings in the order they are listed: the warnings, then why the run would fail.
-std::vector<std::string> FindingLines(const DryRunCheck& check, const CodePage& codePage) {
+std::vector<std::string> FindingLines(const UnattendedRecord& check, const CodePage& codePage) {
   std::vector<std::string> lines;
   for (const MenuWarning& warning : check.warnings) {
     lines.push_back("warning: " + ShownText(WarningText(warning), codePage));
   }
-  if (!check.Converts()) {
-    lines.push_back("error: " + ShownText(check.failure, codePage));
+  if (!Converts(check)) {
+    lines.push_back("error: " + ShownText(check.outcome.said, codePage));
   }
   return lines;
 }
 
 // What a conversion would write, in the words of a quiet run's line.
-std::string Writes(const DryRunCheck& check, const CodePage& codePage) {
+std::string Writes(const RunRecord& run, const CodePage& codePage) {
   const auto shown = [&](const std::string& text) { return ShownText(text, codePage); };
-  const std::string lines = Plural(check.destinationLines, "line", "lines");
-  std::string writes = check.destinationWritten
-                           ? "It would write " + shown(check.destination) + ": " + lines + ".\n"
-                           : "It would leave " + shown(check.destination) +
+  const std::string lines = Plural(run.newFileLines, "line", "lines");
+  std::string writes = run.newFileChanged
+                           ? "It would write " + shown(run.destination) + ": " + lines + ".\n"
+                           : "It would leave " + shown(run.destination) +
                                  " as it is: it holds these " + lines + " already.\n";
-  if (check.configurationFound && !check.configurationWritten) {
-    return writes + "It would leave " + shown(check.configurationPath) + " as it is: it names \"" +
-           shown(check.configurationAfter) + "\" already.\n";
+  if (run.configurationFound && !run.configurationChanged) {
+    return writes + "It would leave " + shown(run.configurationPath) + " as it is: it names \"" +
+           shown(run.configurationAfter) + "\" already.\n";
   }
-  if (check.configurationFound) {
-    writes += "It would update " + shown(check.configurationPath) + ": its first line \"" +
-              shown(check.configurationBefore) + "\" becomes \"" + shown(check.configurationAfter) +
+  if (run.configurationFound) {
+    writes += "It would update " + shown(run.configurationPath) + ": its first line \"" +
+              shown(run.configurationBefore) + "\" becomes \"" + shown(run.configurationAfter) +
               "\".\n";
-    if (!check.configurationBackup.empty()) {
-      writes += "It would first keep it as it is in " + shown(check.configurationBackup) + ".\n";
+    if (!run.configurationBackup.empty()) {
+      writes += "It would first keep it as it is in " + shown(run.configurationBackup) + ".\n";
     }
     return writes;
   }
-  return writes + "There is no " + shown(check.configurationPath) + ", so none would be written.\n";
+  return writes + "There is no " + shown(run.configurationPath) + ", so " +
+         kWouldWords.noneWritten + ".\n";
 }
 
 std::string ItemLine(const MenuTables& tables, std::int16_t position, const CodePage& codePage) {
@@ -76,11 +98,12 @@ std::string ItemLine(const MenuTables& tables, std::int16_t position, const Code
 // The tree of the node lines: each item under the item its node line points at, the top menu's
 // items (pointing at -1) at the left. Items that only point at one another in a circle are never
 // reached from the top, so they are listed after it with what they point at.
-std::string MenuTree(const DryRunCheck& check, const CodePage& codePage) {
-  const MenuTables& tables = *check.tables;
-  std::vector<std::vector<std::int16_t>> children(check.nodes.size());
+std::string MenuTree(const UnattendedRecord& check, const CodePage& codePage) {
+  const MenuTables& tables = *check.run.tables;
+  const std::vector<MenuNode> nodes = NodesOf(check);
+  std::vector<std::vector<std::int16_t>> children(nodes.size());
   std::vector<std::int16_t> roots;
-  for (const MenuNode& node : check.nodes) {
+  for (const MenuNode& node : nodes) {
     if (node.opener < 0) {
       roots.push_back(node.position);
     } else if (static_cast<std::size_t>(node.opener) < children.size()) {
@@ -88,7 +111,7 @@ std::string MenuTree(const DryRunCheck& check, const CodePage& codePage) {
     }
   }
   std::string tree = "Menus as Velmora 1.1 will show them:\n";
-  std::vector<bool> shown(check.nodes.size());
+  std::vector<bool> shown(nodes.size());
   // Depth first, without recursion: a menu file may nest 301 deep.
   std::vector<std::pair<std::int16_t, std::size_t>> pending;
   for (auto root = roots.rbegin(); root != roots.rend(); ++root) {
@@ -105,7 +128,7 @@ std::string MenuTree(const DryRunCheck& check, const CodePage& codePage) {
     }
   }
   std::string unreached;
-  for (const MenuNode& node : check.nodes) {
+  for (const MenuNode& node : nodes) {
     if (!shown[static_cast<std::size_t>(node.position)]) {
       unreached += "  " + ItemLine(tables, node.position, codePage) + " (under item " +
                    std::to_string(node.opener + 1) + ")\n";
@@ -138,19 +161,19 @@ std::string WarningCount(std::size_t warnings) {
   return Plural(static_cast<std::int64_t>(warnings), "warning", "warnings");
 }
 
-std::string CheckReport(const DryRunCheck& check, const CodePage& codePage) {
-  std::string report = ShownText(check.source, codePage) + ": " + Counts(check) + "\n";
+std::string CheckReport(const UnattendedRecord& check, const CodePage& codePage) {
+  std::string report = ShownText(check.run.source, codePage) + ": " + Counts(check) + "\n";
   for (const std::string& line : FindingLines(check, codePage)) {
     report += line + '\n';
   }
   report += Verdict(check, codePage) + '\n';
-  if (check.Converts() && check.outcome.result != UnattendedOutcome::Result::kKept) {
-    report += Writes(check, codePage) + MenuTree(check, codePage);
+  if (check.ShowsWhatItWrites()) {
+    report += Writes(check.run, codePage) + MenuTree(check, codePage);
   }
   return report;
 }
 
-std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
+std::string CheckSummary(const UnattendedRecord& check, std::size_t shownFindings,
                          const PastedCommand& wholeReportCommand, const CodePage& codePage) {
   const std::vector<std::string> findings = FindingLines(check, codePage);
   std::string summary = Verdict(check, codePage) + "\n" + Counts(check) + ".\n";
@@ -170,28 +193,6 @@ std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
     summary += ShownText(wholeReportCommand.note, codePage);
   }
   return summary;
-}
-
-std::string CheckLogReason(const DryRunCheck& check) {
-  if (check.outcome.result != UnattendedOutcome::Result::kConverted) {
-    return check.outcome.said;
-  }
-  std::string reason = Plural(check.items, "item", "items");
-  if (!check.warnings.empty()) {
-    reason += ", " + WarningCount(check.warnings.size());
-    const char* separator = ": ";
-    for (const MenuWarning& warning : check.warnings) {
-      reason += separator + WarningText(warning);
-      separator = "; ";
-    }
-  }
-  if (!check.destinationWritten) {
-    reason += ", already in " + check.destination + ", so it would not be written";
-  }
-  return reason + "; " + messages::kConfigurationName +
-         (!check.configurationFound    ? " not found, so none would be written"
-          : check.configurationWritten ? " would be updated"
-                                       : " already names it");
 }
 
 }  // namespace shiftlet

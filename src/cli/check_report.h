@@ -4,8 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "cli/check_run.h"
 #include "cli/pasted_command.h"
+#include "cli/unattended_run.h"
+#include "menu/menu_warnings.h"
 #include "paths/code_page.h"
 
 namespace shiftlet {
@@ -15,17 +16,13 @@ namespace shiftlet {
 // would write (the new file and its lines, what becomes of default.qcf) and the menus as Velmora
 // 1.1 will show them: an indented tree built from the node lines, so a misplaced item shows at a
 // glance. Paths, texts and reasons are shown as ShownText shows them in `codePage`.
-std::string CheckReport(const DryRunCheck& check, const CodePage& codePage);
+std::string CheckReport(const UnattendedRecord& check, const CodePage& codePage);
 
 // What fits in a message box: the verdict, the counts, the first `shownFindings` findings, and
 // the command (`wholeReportCommand`) that prints the whole report, with its note on a line of its
 // own, shown as in CheckReport.
-std::string CheckSummary(const DryRunCheck& check, std::size_t shownFindings,
+std::string CheckSummary(const UnattendedRecord& check, std::size_t shownFindings,
                          const PastedCommand& wholeReportCommand, const CodePage& codePage);
-
-// The reason in a check's log line, as the log's one field: why the run would fail, or "13
-// items, 2 warnings: <warning>; <warning>; default.qcf would be updated".
-std::string CheckLogReason(const DryRunCheck& check);
 
 // "menu.qof line 4, item 3, field 1 (Text): holds a comma, ..."
 std::string WarningText(const MenuWarning& warning);

@@ -13,12 +13,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
   bool version = false;
   bool quiet = false;
   bool check = false;
+  bool undo = false;
   app.add_flag("-h,--help", help);
   app.add_flag("--version", version);
   CLI::Option* quietFlag = app.add_flag("--quiet", quiet);
   CLI::Option* checkFlag = app.add_flag("--check", check);
   CLI::Option* replaceFlag = app.add_flag("--replace", command.replace);
-  CLI::Option* undoFlag = app.add_flag("--undo", command.undo);
+  CLI::Option* undoFlag = app.add_flag("--undo", undo);
   CLI::Option* source = app.add_option("--source", command.source);
   CLI::Option* destination = app.add_option("--destination", command.destination);
   CLI::Option* log = app.add_option("--log", command.log);
@@ -38,6 +39,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
     if (slashOptions && arg == "/?") {
       arg = "--help";
     }
+    const std::size_t dashes = arg.rfind("--", 0) == 0 ? 2 : slashOptions && arg.rfind('/', 0) == 0;
+    for (const CLI::Option* unattended : {quietFlag, undoFlag}) {
+      command.unattended |= dashes > 0 && unattended->check_lname(arg.substr(dashes));
+    }
   }
   try {
     app.parse(reversed);
@@ -56,7 +61,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
   }
   for (const auto& [option, name] :
        {std::pair{source, "--source"}, {destination, "--destination"}, {log, "--log"}}) {
-    if (option->count() > 0 && !quiet && !check && !command.undo) {
+    if (option->count() > 0 && !quiet && !check && !undo) {
       command.mode = CommandLine::Mode::kUsageError;
       command.error = std::string(name) + " needs --quiet, --check or --undo";
       return command;
@@ -67,20 +72,30 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
     command.error = "--replace needs --quiet or --check";
     return command;
   }
-  if (path->count() > 0 && (quiet || check || command.undo)) {
+  if (path->count() > 0 && (quiet || check || undo)) {
     command.mode = CommandLine::Mode::kUsageError;
     command.error =
         "a path alone is for the dialogue; with --quiet, --check or --undo, use --source PATH";
     return command;
   }
   if (check) {
-    command.mode = CommandLine::Mode::kCheck;
+    command.mode = undo ? CommandLine::Mode::kCheckUndo : CommandLine::Mode::kCheck;
   } else if (quiet) {
     command.mode = CommandLine::Mode::kQuiet;
-  } else if (command.undo) {
+  } else if (undo) {
     command.mode = CommandLine::Mode::kUndo;
   }
   return command;
+}
+
+UnattendedJob JobOf(CommandLine::Mode mode) {
+  return mode == CommandLine::Mode::kUndo || mode == CommandLine::Mode::kCheckUndo
+             ? UnattendedJob::kUndo
+             : UnattendedJob::kConvert;
+}
+
+bool IsDryRun(CommandLine::Mode mode) {
+  return mode == CommandLine::Mode::kCheck || mode == CommandLine::Mode::kCheckUndo;
 }
 
 std::string UsageText(const std::string& programName) {

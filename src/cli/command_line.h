@@ -11,8 +11,9 @@ struct CommandLine {
   enum class Mode {
     kInteractive,  // no option: the dialogue with boxes and pickers
     kQuiet,        // --quiet: the same run, answered by itself
-    kCheck,        // --check: read the old file, report, write nothing
+    kCheck,        // --check: the quiet run with every write kept in memory, and its report
     kUndo,         // --undo: take a conversion back
+    kCheckUndo,    // --check --undo: the undo with every write kept in memory
     kHelp,
     kVersion,
     kUsageError,  // an unknown option, a missing value or a bad combination
@@ -25,9 +26,18 @@ struct CommandLine {
   std::optional<std::string> destination;
   std::optional<std::string> log;
   bool replace = false;  // --replace: a new menu file that differs is replaced
-  bool undo = false;     // --undo, alone or with --check
-  std::string error;     // for kUsageError: what was wrong
+  // Whether the arguments ask for a run nobody watches (--quiet, --undo), however the rest of them
+  // reads: such a run shows nothing, not even what is wrong with its command line, as a script
+  // may be waiting on it.
+  bool unattended = false;
+  std::string error;  // for kUsageError: what was wrong
 };
+
+// What a mode of the unattended runs does: convert or undo, and whether with every write kept in
+// memory.
+enum class UnattendedJob { kConvert, kUndo };
+UnattendedJob JobOf(CommandLine::Mode mode);
+bool IsDryRun(CommandLine::Mode mode);
 
 // The exit status of a command line that cannot be used (as sysexits' EX_USAGE).
 inline constexpr int kExitUsage = 64;

@@ -30,27 +30,27 @@ bool RunLog::Append(const std::string& source, const std::string& destination,
   return file_->AppendLine(line);
 }
 
-void RunLog::AppendOrSay(bool done, const std::string& source, const std::string& destination,
-                         const std::string& result, const std::string& reason, std::ostream& err) {
-  if (!Append(source, destination, result, reason)) {
-    err << (done ? "warning: " : "error: ") << "cannot write to the log "
-        << ShownText(path_, codePage_) << '\n'
-        << std::flush;
+std::string RunLog::AppendOrSay(bool done, const std::string& source,
+                                const std::string& destination, const std::string& result,
+                                const std::string& reason) {
+  if (Append(source, destination, result, reason)) {
+    return "";
   }
+  return std::string(done ? "warning: " : "error: ") + "cannot write to the log " +
+         ShownText(path_, codePage_) + '\n';
 }
 
-bool OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage,
-                std::optional<RunLog>& log, std::ostream& err) {
+std::string OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage,
+                       std::optional<RunLog>& log) {
   if (!path) {
-    return true;
+    return "";
   }
   try {
     log.emplace(*path, codePage);
   } catch (const std::exception& error) {
-    err << "error: " << ShownText(error.what(), codePage) << '\n' << std::flush;
-    return false;
+    return "error: " + ShownText(error.what(), codePage) + '\n';
   }
-  return true;
+  return "";
 }
 
 std::string LoggedDestination(Platform& system, const std::string& picked,

@@ -3,7 +3,6 @@
 #include <ctime>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "driver/platform.h"
@@ -14,8 +13,8 @@ namespace shiftlet {
 class AppendFile;
 
 // The log of unattended runs and checks: one line appended per run, fields separated by tabs:
-// local time (ISO 8601), source, destination, result ("converted" or "failed"; a check's "would
-// convert" or "would fail"), reason. Each field is shown as ShownText shows it, by characters of
+// local time (ISO 8601), source, destination, result (the words of kResultWords, in
+// outcome_words.h), reason. Each field is shown as ShownText shows it, by characters of
 // the system's code page, so that a tab or a line end from a file or a name stays in its field.
 class RunLog {
  public:
@@ -31,10 +30,11 @@ class RunLog {
   bool Append(const std::string& source, const std::string& destination, const std::string& result,
               const std::string& reason);
 
-  // Append, and when the line cannot be written, says so on `err`: as a "warning:" after a run
-  // that did its job (`done`: its files, or its verdict, stand), else as an "error:".
-  void AppendOrSay(bool done, const std::string& source, const std::string& destination,
-                   const std::string& result, const std::string& reason, std::ostream& err);
+  // Append, and when the line cannot be written, returns the line that says so: a "warning:"
+  // after a run that did its job (`done`: its files, or its verdict, stand), else an "error:".
+  // Empty when the line was written.
+  std::string AppendOrSay(bool done, const std::string& source, const std::string& destination,
+                          const std::string& result, const std::string& reason);
 
  private:
   std::unique_ptr<AppendFile> file_;
@@ -43,9 +43,10 @@ class RunLog {
 };
 
 // Opens the log a command line names, before its run: an administrator who asked for one gets no
-// run without its line. False, with why on `err` in an "error:" line, when it cannot be opened.
-bool OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage,
-                std::optional<RunLog>& log, std::ostream& err);
+// run without its line. Returns the "error:" line that says why it cannot be opened; empty when it
+// is open, or none is named.
+std::string OpenRunLog(const std::optional<std::string>& path, const CodePage& codePage,
+                       std::optional<RunLog>& log);
 
 // The destination a run's line names: the one the run picked, or, for a run that failed before
 // picking one, the one it was given (`given`) made full, if any.

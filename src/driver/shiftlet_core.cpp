@@ -21,25 +21,13 @@ struct NewFileKept {};
 
 }  // namespace
 
-int ExitStatusFor(RunEnd end) {
-  switch (end) {
-    case RunEnd::kSucceeded:
-      return 0;
-    case RunEnd::kFailed:
-      return 1;
-    case RunEnd::kDeclined:
-    case RunEnd::kKept:
-      return 2;
-  }
-  return 1;
-}
-
 void ShiftletCore::PickSource(FilePicker& picker) {
   picker.Filter = messages::kSourceFilter;
   picker.InitDir = messages::kSourceFolder;
   picker.filename = messages::kSourceName;
   picker.DialogTitle = messages::kSourceTitle;
   picker.ShowOpen();
+  record_.source = picker.filename;
 }
 
 void ShiftletCore::PickDestination(FilePicker& picker) {
@@ -51,6 +39,8 @@ void ShiftletCore::PickDestination(FilePicker& picker) {
   state_.DestinationPath = picker.filename;
   state_.DestinationTitle = picker.FileTitle;
   state_.DestinationFolder = FileSystem().GetParentFolderName(state_.DestinationPath);
+  record_.destination = state_.DestinationPath;
+  record_.configurationPath = ConfigurationPath();
 }
 
 RunEnd ShiftletCore::RunConversion() {
@@ -71,24 +61,31 @@ RunEnd ShiftletCore::RunConversion() {
   try {
     ConvertPickedFiles(picker);
   } catch (const NewFileKept&) {
-    destinationInUse_ = ConfigurationNamesDestination();
-    return RunEnd::kKept;
+    record_.destinationNamed = ConfigurationNamesDestination();
+    return Ended(RunEnd::kKept);
   } catch (const std::exception& error) {
-    Failed(error);
-    return Report(RunEnd::kFailed, messages::kFailure);
+    return Report(Failed(error), messages::kFailure);
   } catch (...) {
-    failureReason_ = "unknown error";
-    return Report(RunEnd::kFailed, messages::kFailure);
+    record_.failure = "unknown error";
+    return Report(Ended(RunEnd::kFailed), messages::kFailure);
   }
-  return Report(RunEnd::kSucceeded, messages::kSuccess);
+  return Report(Ended(RunEnd::kSucceeded), messages::kSuccess);
 }
 
 RunEnd ShiftletCore::Failed(const std::exception& error) {
-  failureReason_ = error.what();
+  record_.failure = error.what();
   if (const auto* failure = dynamic_cast<const ConversionFailure*>(&error)) {
-    failureCause_ = failure->WhatCaused();
+    record_.failureCause = failure->WhatCaused();
   }
-  return RunEnd::kFailed;
+  return Ended(RunEnd::kFailed);
+}
+
+RunEnd ShiftletCore::Ended(RunEnd end) {
+  // A failed read leaves lastIndex at the next free slot: the items before it are whole.
+  const MenuTables& tables = *record_.tables;
+  record_.items = oldFileRead_ ? tables.lastIndex + 1 : tables.lastIndex;
+  record_.end = end;
+  return end;
 }
 
 RunEnd ShiftletCore::Report(RunEnd end, const char* text) {
@@ -110,7 +107,8 @@ FileSystemObject& ShiftletCore::FileSystem() {
 
 void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   state_.SourceTitle = picker.FileTitle;
-  ReadOldMenuFile(tables_, platform_.Files(), picker.filename);
+  MenuTables& tables = *record_.tables;
+  ReadOldMenuFile(tables, platform_.Files(), picker.filename);
   oldFileRead_ = true;
 
   platform_.Boxes().ShowOk(messages::kSelectDestination);
@@ -119,19 +117,16 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   // anything is written, and only when its bytes are not those of this conversion.
   const std::string question = ShownText(state_.DestinationPath, platform_.NameCodePage()) +
                                messages::kReplaceDiffers + "\n\n" + messages::kReplaceIt;
-  newFileChanged_ =
-      WriteNewMenuFile(tables_, platform_.Files(), state_.DestinationPath, [&](FirstWrite why) {
+  const NewMenuFile written =
+      WriteNewMenuFile(tables, platform_.Files(), state_.DestinationPath, [&](FirstWrite why) {
         if (why == FirstWrite::kReplacingOther && !platform_.Boxes().AskYesNoDefaultNo(question)) {
           throw NewFileKept();
         }
       });
-  newFileWritten_ = true;
+  record_.newFileWhole = true;
+  record_.newFileChanged = written.written;
+  record_.newFileLines = written.lines;
   UpdateConfiguration();
-}
-
-std::int64_t ShiftletCore::ItemCount() const {
-  // A failed read leaves lastIndex at the next free slot: the items before it are whole.
-  return oldFileRead_ ? tables_.lastIndex + 1 : tables_.lastIndex;
 }
 
 std::string ShiftletCore::ConfigurationPath() const {
@@ -173,13 +168,15 @@ void ShiftletCore::UpdateConfiguration() {
   FieldReader reader(platform_.Files(), path);
   reader.ReadFields({&state_.ConfigName, &state_.ConfigSecond, &state_.ConfigThird});
   reader.Close();
+  record_.configurationBefore = state_.ConfigName;
+  record_.configurationAfter = state_.DestinationTitle;
 
   LineWriter writer(platform_.Files(), path, [&](FirstWrite) { KeepConfigurationBackup(path); });
   writer.WriteLine({state_.DestinationTitle});
   writer.WriteLine({state_.ConfigSecond});
   writer.WriteLine({state_.ConfigThird});
-  configurationChanged_ = writer.Close();
-  configurationUpdated_ = true;
+  record_.configurationChanged = writer.Close();
+  record_.configurationFound = true;
 }
 
 void ShiftletCore::KeepConfigurationBackup(const std::string& path) {
@@ -196,7 +193,7 @@ void ShiftletCore::KeepConfigurationBackup(const std::string& path) {
     copy.Write(std::string_view(block.data(), got));
   }
   copy.Commit();
-  configurationBackedUp_ = true;
+  record_.configurationBackup = backup;
 }
 
 }  // namespace shiftlet

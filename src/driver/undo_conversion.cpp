@@ -28,20 +28,10 @@ RunEnd ShiftletCore::UndoConversion() {
     PickDestination(picker);
     UndoPickedFiles(source);
   } catch (const std::exception& error) {
-    undoSteps_.clear();
+    record_.undoSteps.clear();
     return Failed(error);
   }
-  return RunEnd::kSucceeded;
-}
-
-bool ShiftletCore::UndoChanged() const {
-  for (const UndoStep& step : undoSteps_) {
-    if (step.kind == UndoStep::Kind::kConfigurationRestored ||
-        step.kind == UndoStep::Kind::kMenuFileRemoved) {
-      return true;
-    }
-  }
-  return false;
+  return Ended(RunEnd::kSucceeded);
 }
 
 UndoStep::Kind ShiftletCore::CompareNewFile(const std::string& source, std::string& why) {
@@ -50,8 +40,8 @@ UndoStep::Kind ShiftletCore::CompareNewFile(const std::string& source, std::stri
   }
   // Only a file that holds exactly what the conversion writes is known to be nobody's work.
   try {
-    ReadOldMenuFile(tables_, platform_.Files(), source);
-    WriteNewMenuFile(tables_, platform_.Files(), state_.DestinationPath,
+    ReadOldMenuFile(*record_.tables, platform_.Files(), source);
+    WriteNewMenuFile(*record_.tables, platform_.Files(), state_.DestinationPath,
                      [](FirstWrite) { throw Differs(); });
   } catch (const Differs&) {
     return UndoStep::Kind::kMenuFileDiffers;
@@ -101,19 +91,19 @@ void ShiftletCore::UndoPickedFiles(const std::string& source) {
     writer.WriteLine({state_.ConfigThird});
     writer.Close();
     files.Remove(backup);
-    undoSteps_.push_back(
+    record_.undoSteps.push_back(
         {UndoStep::Kind::kConfigurationRestored, configuration, state_.ConfigName, restored});
   } else if (reader) {
-    undoSteps_.push_back(
+    record_.undoSteps.push_back(
         {UndoStep::Kind::kConfigurationNamesOther, configuration, state_.ConfigName, ""});
   } else {
-    undoSteps_.push_back({UndoStep::Kind::kNoConfiguration, configuration, "", ""});
+    record_.undoSteps.push_back({UndoStep::Kind::kNoConfiguration, configuration, "", ""});
   }
   // Velmora 1.1 no longer names the new menu file here: it may go if nobody changed it.
   if (menuFile == UndoStep::Kind::kMenuFileRemoved) {
     files.Remove(destination);
   }
-  undoSteps_.push_back({menuFile, destination, source, why});
+  record_.undoSteps.push_back({menuFile, destination, source, why});
 }
 
 }  // namespace shiftlet

@@ -21,10 +21,15 @@ void ReadOldMenuFile(MenuTables& tables, FileLayer& files, const std::string& pa
 // nothing is left at the path that was not there before; a kind-2 Value that is not a menu number
 // in 0..300 (found after that item's element line) or a MenuNo outside 0..300 (after the earlier
 // node lines) names the item's field in the old file. A file that already holds exactly these
-// lines is left as it is; returns whether the file was written. `beforeFirstWrite` is asked before
-// anything is created (see ReplacementFile).
-bool WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
-                      BeforeFirstWrite beforeFirstWrite = {});
+// lines is left as it is. `beforeFirstWrite` is asked before anything is created (see
+// ReplacementFile). Once it returns, tables.menuMap says under which item each node line put each
+// item.
+struct NewMenuFile {
+  bool written = false;    // false: it held exactly these lines already
+  std::int64_t lines = 0;  // its lines, counted at CR LF as a reader counts them
+};
+NewMenuFile WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
+                             BeforeFirstWrite beforeFirstWrite = {});
 
 // The menu number an item of kind 2 opens, from its Value: a whole number (a fraction is rounded
 // as numbers are everywhere) within 0..300. Throws ConversionFailure at `where` (not a number,

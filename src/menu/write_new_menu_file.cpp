@@ -23,8 +23,8 @@ std::int32_t OpenedMenuNumber(const std::string& value, const FailurePosition& w
   return reading.value;
 }
 
-bool WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
-                      BeforeFirstWrite beforeFirstWrite) {
+NewMenuFile WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
+                             BeforeFirstWrite beforeFirstWrite) {
   LineWriter writer(files, path, std::move(beforeFirstWrite));
   writer.WriteLine({"70"});
   tables.menuMap.At(0) = -1;
@@ -55,7 +55,8 @@ bool WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& p
     writer.WriteLine({"n,", position, ",", tables.menuMap.At(item.MenuNo), ",", position});
   }
   writer.WriteLine({"x"});
-  return writer.Close();
+  const bool written = writer.Close();
+  return {written, writer.Lines()};
 }
 
 }  // namespace shiftlet

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver/platform.h"
+#include "platform/run_output.h"
 
 namespace shiftlet {
 
@@ -30,22 +31,13 @@ void ReportUsageError(const std::string& text);
 // Whether options may also be written the Windows way: /quiet, /source PATH, /?.
 bool AcceptsSlashOptions();
 
-// Whether the program has a terminal for its output. The Windows program has none: a quiet run
-// reports through its exit status and its log alone.
-bool HasTerminal();
+// Where the words of a run from the command line go: a check's (`check`), or those of a run
+// nobody watches (--quiet, --undo).
+std::unique_ptr<RunOutput> MakeRunOutput(bool check);
 
-// What a text the command line asked for says of the old file, so that a box can show it at a
-// glance: nothing (help, the version), or a check's verdict.
-enum class ShownVerdict {
-  kNone,
-  kConverts,
-  kConvertsWithWarnings,
-  kDoesNotConvert,
-};
-
-// Shows a text the command line asked for (help, the version, a check's report): on a terminal
-// `whole` goes to standard output; a program without one shows `boxText` in one message box, with
-// the icon of `verdict`.
+// Shows a text the command line asked for (help, the version): on a terminal `whole` goes to
+// standard output; a program without one shows `boxText` in one message box, with the icon of
+// `verdict`.
 void ShowCommandText(const std::string& whole, const std::string& boxText, ShownVerdict verdict);
 
 }  // namespace shiftlet

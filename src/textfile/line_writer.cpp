@@ -18,12 +18,29 @@ void LineWriter::WriteLine(std::initializer_list<LineItem> items) {
   }
   for (const LineItem& item : items) {
     if (const auto* text = std::get_if<std::string_view>(&item)) {
-      file_->Write(*text);
+      Write(*text);
     } else {
-      file_->Write(PrintForm(std::get<std::int16_t>(item)));
+      Write(PrintForm(std::get<std::int16_t>(item)));
     }
   }
-  file_->Write("\r\n");
+  Write("\r\n");
+}
+
+void LineWriter::Write(std::string_view bytes) {
+  if (bytes.empty()) {
+    return;
+  }
+  if (endsInCr_ && bytes.front() == '\n') {
+    ++lines_;
+  }
+  for (std::size_t lf = bytes.find('\n', 1); lf != std::string_view::npos;
+       lf = bytes.find('\n', lf + 1)) {
+    if (bytes[lf - 1] == '\r') {
+      ++lines_;
+    }
+  }
+  endsInCr_ = bytes.back() == '\r';
+  file_->Write(bytes);
 }
 
 bool LineWriter::Close() {

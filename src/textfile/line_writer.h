@@ -32,8 +32,16 @@ class LineWriter {
   // false when it already held exactly these lines. Throws ConversionFailure on any error.
   bool Close();
 
+  // The lines given so far, as a reader of the file counts them: each CR LF ends one, wherever it
+  // falls, so a text holding CR LF makes two lines of one write statement.
+  std::int64_t Lines() const { return lines_; }
+
  private:
+  void Write(std::string_view bytes);
+
   std::optional<ReplacementFile> file_;
+  std::int64_t lines_ = 0;
+  bool endsInCr_ = false;
 };
 
 }  // namespace shiftlet

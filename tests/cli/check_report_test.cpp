@@ -25,10 +25,11 @@ using testing::WriteBytes;
 
 class CheckReportTest : public ::testing::Test {
  protected:
-  DryRunCheck Check(const std::string& menu, const std::string& destination = "new.qnf") {
+  UnattendedRecord Check(const std::string& menu, const std::string& destination = "new.qnf") {
     WriteBytes(folder_ / "m.qof", menu);
     const std::string listing = ListFolder(folder_.Path());
-    DryRunCheck check = CheckByDryRun(platform_, folder_ / "m.qof", folder_ / destination, false);
+    UnattendedRecord check = RunUnattended(
+        platform_, {UnattendedJob::kConvert, folder_ / "m.qof", folder_ / destination}, true);
     EXPECT_EQ(listing, ListFolder(folder_.Path())) << "the check changed the folder";
     return check;
   }
@@ -42,7 +43,7 @@ TEST_F(CheckReportTest, SaysWhatItWouldWriteAndHangsEachItemUnderItsOpener) {
   // File opens menu 1 (Open, and Lost whose menu 5 nobody opens, so it hangs under the first
   // item); Loop opens menu 2 and sits in it, so it is never reached from the top.
   WriteBytes(folder_ / "default.qcf", "\"menu.qnf\",\"classic\",\"en-GB\"\r\n");
-  const DryRunCheck check = Check(
+  const UnattendedRecord check = Check(
       "70\r\n\"File\",1,0,\"1\",0\r\n\"Open\",0,1,\"o\",0\r\n\"Top\",0,0,\"t\",0\r\n"
       "\"Lost\",0,5,\"l\",0\r\n\"Loop\",1,2,\"2\",0\r\n");
   const std::string m = folder_ / "m.qof";
@@ -82,9 +83,10 @@ TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
   for (int i = 0; i < 7; ++i) {
     menu += "\"A,\",0,0,\"\",0\r\n";
   }
-  const DryRunCheck check = Check(menu);
-  EXPECT_EQ(1, check.status);
-  EXPECT_EQ(folder_ / "default.qcf", check.failure.substr(0, (folder_ / "default.qcf").size()));
+  const UnattendedRecord check = Check(menu);
+  EXPECT_EQ(1, check.ExitStatus());
+  EXPECT_EQ(folder_ / "default.qcf",
+            check.outcome.said.substr(0, (folder_ / "default.qcf").size()));
   const std::string summary =
       CheckSummary(check, 2, {"shiftlet-cli --check", "where OLD_MENU_FILE is m$.qof"}, CodePage());
   const std::string m = folder_ / "m.qof";
@@ -112,23 +114,25 @@ TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
 TEST_F(CheckReportTest, ReadsBackWhatItWroteInMemory) {
   // The new file is named default.qcf, where there was none: the run then finds it, reads it back
   // and rewrites it, all in memory.
-  const DryRunCheck check = Check("70\r\n\"A\",0,0,\"\",0\r\n", "default.qcf");
-  EXPECT_TRUE(check.Converts()) << check.failure;
-  EXPECT_EQ(4, check.destinationLines);
+  const UnattendedRecord check = Check("70\r\n\"A\",0,0,\"\",0\r\n", "default.qcf");
+  EXPECT_EQ(0, check.ExitStatus()) << check.outcome.said;
+  EXPECT_EQ(4, check.run.newFileLines);
   EXPECT_NE(std::string::npos, CheckReport(check, CodePage())
                                    .find("It would update " + (folder_ / "default.qcf") +
                                          ": its first line \"70\" becomes \"default.qcf\".\n"));
 }
 
 TEST_F(CheckReportTest, CountsTheLinesWrittenWhereverALineEndFalls) {
-  // The new file is read back in blocks of 64 KiB: texts of these lengths put the end of the
-  // element line, CR LF, across the first block's end, and either side of it.
+  // Texts of these lengths put the end of the element line, CR LF, across the end of the first
+  // 64 KiB the file is written or compared in, and either side of it.
   for (std::size_t length = 65'515; length < 65'535; ++length) {
-    const DryRunCheck check = Check("70\r\n\"" + std::string(length, 't') + "\",0,0,\"v\",0\r\n");
-    ASSERT_TRUE(check.Converts()) << check.failure;
-    EXPECT_EQ(4, check.destinationLines) << length;
-    ASSERT_EQ(1U, check.nodes.size()) << length;
-    EXPECT_EQ(-1, check.nodes[0].opener) << length;
+    const UnattendedRecord check =
+        Check("70\r\n\"" + std::string(length, 't') + "\",0,0,\"v\",0\r\n");
+    ASSERT_EQ(0, check.ExitStatus()) << check.outcome.said;
+    EXPECT_EQ(4, check.run.newFileLines) << length;
+    EXPECT_NE(std::string::npos,
+              CheckReport(check, CodePage()).find("will show them:\n  item 1: tttt"))
+        << length;
   }
 }
 

@@ -23,17 +23,20 @@ TEST(CommandLineTest, FormsAndMisuses) {
     const char* log;
     const char* path = "";  // the path given alone, for the dialogue
     bool replace = false;
-    bool undo = false;
+    bool unattended = false;  // shows nothing, not even a usage error
   } cases[] = {
       {{}, false, Mode::kInteractive, "", "", ""},
-      {{"--quiet"}, false, Mode::kQuiet, "", "", ""},
+      {{"--quiet"}, false, Mode::kQuiet, "", "", "", "", false, true},
       {{"--quiet", "--source", "a.qof", "--destination", "b.qnf", "--log", "run.log"},
        false,
        Mode::kQuiet,
        "a.qof",
        "b.qnf",
-       "run.log"},
-      {{"--source=/x/a.qof", "--quiet"}, false, Mode::kQuiet, "/x/a.qof", "", ""},
+       "run.log",
+       "",
+       false,
+       true},
+      {{"--source=/x/a.qof", "--quiet"}, false, Mode::kQuiet, "/x/a.qof", "", "", "", false, true},
       {{"--check"}, false, Mode::kCheck, "", "", ""},
       {{"--check", "--source", "a.qof"}, false, Mode::kCheck, "a.qof", "", ""},
       {{"--check", "--destination", "b.qnf"}, false, Mode::kCheck, "", "b.qnf", ""},
@@ -48,33 +51,54 @@ TEST(CommandLineTest, FormsAndMisuses) {
        Mode::kQuiet,
        "C:\\Velmora\\a.qof",
        "C:\\b.qnf",
-       ""},
+       "",
+       "",
+       false,
+       true},
       {{"/check"}, true, Mode::kCheck, "", "", ""},
+      {{"/quiet", "/bogus"}, true, Mode::kUsageError, "", "", "", "", false, true},
       {{"/?"}, true, Mode::kHelp, "", "", ""},
-      {{"--quiet", "--source", "C:\\x.qof"}, true, Mode::kQuiet, "C:\\x.qof", "", ""},
+      {{"--quiet", "--source", "C:\\x.qof"},
+       true,
+       Mode::kQuiet,
+       "C:\\x.qof",
+       "",
+       "",
+       "",
+       false,
+       true},
       {{"--check", "--log", "run.log"}, false, Mode::kCheck, "", "", "run.log"},
       {{"/check", "/log", "C:\\runs.log"}, true, Mode::kCheck, "", "", "C:\\runs.log"},
-      {{"--quiet", "--replace"}, false, Mode::kQuiet, "", "", "", "", true},
+      {{"--quiet", "--replace"}, false, Mode::kQuiet, "", "", "", "", true, true},
       {{"/check", "/replace"}, true, Mode::kCheck, "", "", "", "", true},
       {{"--undo", "--log", "run.log"}, false, Mode::kUndo, "", "", "run.log", "", false, true},
       {{"/undo", "/source", "C:\\a.qof"}, true, Mode::kUndo, "C:\\a.qof", "", "", "", false, true},
-      {{"--check", "--undo"}, false, Mode::kCheck, "", "", "", "", false, true},
+      {{"--check", "--undo"}, false, Mode::kCheckUndo, "", "", "", "", false, true},
       // Misuses.
       {{"--replace"}, false, Mode::kUsageError, "", "", ""},  // the dialogue asks instead
-      {{"--undo", "--replace"}, false, Mode::kUsageError, "", "", ""},
-      {{"--undo", "--quiet"}, false, Mode::kUsageError, "", "", ""},
-      {{"--undo", "a.qof"}, false, Mode::kUsageError, "", "", ""},
+      {{"--undo", "--replace"}, false, Mode::kUsageError, "", "", "", "", false, true},
+      {{"--undo", "--quiet"}, false, Mode::kUsageError, "", "", "", "", false, true},
+      {{"--undo", "a.qof"}, false, Mode::kUsageError, "", "", "", "", false, true},
       {{"--bogus"}, false, Mode::kUsageError, "", "", ""},
-      {{"a.qof", "b.qof"}, false, Mode::kUsageError, "", "", ""},    // one file at a time
-      {{"--quiet", "a.qof"}, false, Mode::kUsageError, "", "", ""},  // that is --source
+      {{"a.qof", "b.qof"}, false, Mode::kUsageError, "", "", ""},  // one file at a time
+      {{"--quiet", "a.qof"}, false, Mode::kUsageError, "", "", "", "", false, true},  // that is
+                                                                                      // --source
       {{"a.qof", "--check"}, false, Mode::kUsageError, "", "", ""},
       {{"--destination", "b.qnf"}, false, Mode::kUsageError, "", "", ""},
-      {{"--quiet", "--source"}, false, Mode::kUsageError, "", "", ""},
-      {{"--quiet", "--check"}, false, Mode::kUsageError, "", "", ""},
+      {{"--quiet", "--source"}, false, Mode::kUsageError, "", "", "", "", false, true},
+      {{"--quiet", "--check"}, false, Mode::kUsageError, "", "", "", "", false, true},
       {{"--log", "run.log"}, false, Mode::kUsageError, "", "", ""},
       {{"--source", "a.qof"}, false, Mode::kUsageError, "", "", ""},
-      {{"--quiet", "--source", "a", "--source", "b"}, false, Mode::kUsageError, "", "", ""},
-      {{"--help", "--quiet"}, false, Mode::kUsageError, "", "", ""},
+      {{"--quiet", "--source", "a", "--source", "b"},
+       false,
+       Mode::kUsageError,
+       "",
+       "",
+       "",
+       "",
+       false,
+       true},
+      {{"--help", "--quiet"}, false, Mode::kUsageError, "", "", "", "", false, true},
   };
   for (const auto& c : cases) {
     std::string line;
@@ -85,13 +109,13 @@ TEST(CommandLineTest, FormsAndMisuses) {
     const CommandLine command = ParseCommandLine(c.args, c.slashOptions);
     EXPECT_EQ(c.mode, command.mode) << command.error;
     EXPECT_EQ(c.mode == Mode::kUsageError, !command.error.empty());
+    EXPECT_EQ(c.unattended, command.unattended);
     if (c.mode != Mode::kUsageError) {
       EXPECT_EQ(c.source, command.source.value_or(""));
       EXPECT_EQ(c.destination, command.destination.value_or(""));
       EXPECT_EQ(c.log, command.log.value_or(""));
       EXPECT_EQ(c.path, command.path.value_or(""));
       EXPECT_EQ(c.replace, command.replace);
-      EXPECT_EQ(c.undo, command.undo);
     }
   }
 }

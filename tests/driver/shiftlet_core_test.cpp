@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -84,9 +85,10 @@ TEST_F(ShiftletCoreTest, AcceptingEverythingConvertsAndUpdatesTheConfiguration) 
   EXPECT_EQ("migrated.menu.qnf", state.DestinationTitle);
   EXPECT_EQ(folder_.Path().string(), state.DestinationFolder);
   EXPECT_EQ("menu.qnf", state.ConfigName);
-  EXPECT_EQ(3, core_.ItemCount());
-  EXPECT_TRUE(core_.ConfigurationUpdated());
-  EXPECT_EQ("", core_.FailureReason());
+  const RunRecord& record = core_.Record();
+  EXPECT_EQ(3, record.items);
+  EXPECT_TRUE(record.configurationFound);
+  EXPECT_EQ("", record.failure);
 }
 
 TEST_F(ShiftletCoreTest, ClosingMessageThatCannotBeShownStillTellsHowTheRunEnded) {
@@ -110,7 +112,7 @@ TEST_F(ShiftletCoreTest, ClosingMessageThatCannotBeShownStillTellsHowTheRunEnded
   } catch (const OutcomeNotShown& error) {
     EXPECT_EQ(RunEnd::kFailed, error.End());
   }
-  EXPECT_NE(std::string::npos, again.FailureReason().find("absent.qof"));
+  EXPECT_NE(std::string::npos, again.Record().failure.find("absent.qof"));
 }
 
 TEST_F(ShiftletCoreTest, NoToTheFirstQuestionExplainsAndEnds) {
@@ -174,9 +176,9 @@ TEST_F(ShiftletCoreTest, ConfigurationWithTwoFieldsFailsAfterTheNewFileIsComplet
   EXPECT_EQ(Ok(messages::kFailure), platform_.transcript.back());
   EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "migrated.menu.qnf"));
   EXPECT_EQ("\"menu.qnf\",\"skin\"\r\n", ReadBytes(folder_ / "default.qcf"));
-  EXPECT_FALSE(core_.ConfigurationUpdated());
+  EXPECT_FALSE(core_.Record().configurationFound);
   EXPECT_EQ(folder_ / "default.qcf line 2, field 3: the file ends before this field",
-            core_.FailureReason());
+            core_.Record().failure);
 }
 
 TEST_F(ShiftletCoreTest, OldFileChosenAsDestinationIsConvertedInPlace) {
@@ -278,7 +280,7 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
       }
       const std::string where =
           "failing call " + std::to_string(failing) + ": " + files.Calls().at(failing - 1);
-      EXPECT_EQ(1, ExitStatusFor(end)) << where;
+      EXPECT_EQ(RunEnd::kFailed, end) << where;
       EXPECT_EQ(Ok(messages::kFailure), platform.transcript.back()) << where;
       EXPECT_EQ(kOldMenu, ReadBytes(folder / "menu.qof")) << where;
       EXPECT_EQ(kConfig, ReadBytes(folder / "default.qcf")) << where;
@@ -294,6 +296,75 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
                     "menu.qof" + (destinationThere ? " migrated.menu.qnf" : ""),
                 ListFolder(folder.Path()))
           << where;
+    }
+  }
+}
+
+// An undo asks every question (reads, comparisons, checks) before it changes anything: a failure
+// of any of them leaves every file as it was, and a failure of a change leaves no temporary file.
+TEST(ShiftletCoreFaultTest, EveryFailingFileCallOfAnUndoChangesNothingUntilItsQuestionsAreDone) {
+  const std::vector<std::string> names = {"default.qcf", "default.qcf.before-shiftlet", "menu.qof",
+                                          "migrated.menu.qnf"};
+  std::size_t calls = 0;
+  std::size_t firstChange = 0;
+  for (std::size_t failing = 0; failing == 0 || failing <= calls; ++failing) {
+    TempFolder folder;
+    WriteBytes(folder / "menu.qof", kOldMenu);
+    WriteBytes(folder / "default.qcf", kConfig);
+    const std::deque<std::optional<std::string>> picks = {folder / "menu.qof",
+                                                          folder / "migrated.menu.qnf"};
+    {
+      const std::unique_ptr<FileLayer> system = MakeSystemFileLayer();
+      ScriptedPlatform converting(*system);
+      converting.answers = {true, true};
+      converting.picks = picks;
+      ShiftletCore conversion(converting);
+      ASSERT_EQ(RunEnd::kSucceeded, conversion.RunConversion());
+    }
+    std::vector<std::string> before;
+    for (const std::string& name : names) {
+      before.push_back(ReadBytes(folder / name));
+    }
+    FaultyFileLayer files;
+    files.FailCall(failing);
+    ScriptedPlatform platform(files);
+    platform.picks = picks;
+    ShiftletCore core(platform);
+    const RunEnd end = core.UndoConversion();
+    if (failing == 0) {
+      ASSERT_EQ(RunEnd::kSucceeded, end);
+      EXPECT_EQ("default.qcf menu.qof", ListFolder(folder.Path()));
+      calls = files.CallCount();
+      const std::vector<std::string>& log = files.Calls();
+      const auto change = std::find_if(log.begin(), log.end(), [](const std::string& call) {
+        return call.rfind("create ", 0) == 0 || call.rfind("replace ", 0) == 0 ||
+               call.rfind("remove ", 0) == 0;
+      });
+      ASSERT_NE(log.end(), change);
+      firstChange = static_cast<std::size_t>(change - log.begin()) + 1;
+      continue;
+    }
+    const std::string where =
+        "failing call " + std::to_string(failing) + ": " + files.Calls().at(failing - 1);
+    const std::vector<UndoStep>& steps = core.Record().undoSteps;
+    if (end == RunEnd::kSucceeded) {
+      // The old file could not be read to compare: nobody can tell whether the new menu file was
+      // changed, so it is kept, and only default.qcf is taken back.
+      ASSERT_EQ(2U, steps.size()) << where;
+      EXPECT_EQ(UndoStep::Kind::kMenuFileUnknown, steps[1].kind) << where;
+      EXPECT_EQ(before[3], ReadBytes(folder / "migrated.menu.qnf")) << where;
+      continue;
+    }
+    EXPECT_EQ(RunEnd::kFailed, end) << where;
+    EXPECT_TRUE(steps.empty()) << where;
+    if (failing < firstChange) {
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(before[i], ReadBytes(folder / names[i])) << where << ", " << names[i];
+      }
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_NE(names.end(), std::find(names.begin(), names.end(), name)) << where << ": " << name;
     }
   }
 }

@@ -34,8 +34,8 @@ bool AcceptsSlashOptions() {
   return SHIFTLET_SLASH_OPTIONS;
 }
 
-bool HasTerminal() {
-  return true;
+std::unique_ptr<RunOutput> MakeRunOutput(bool /*check*/) {
+  return std::make_unique<StreamRunOutput>(std::cout, std::cerr);
 }
 
 void ShowCommandText(const std::string& whole, const std::string& /*boxText*/,

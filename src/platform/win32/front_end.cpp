@@ -1,5 +1,7 @@
 #include "platform/front_end.h"
 
+#include <utility>
+
 #include "driver/messages.h"
 #include "platform/win32/win32_platform.h"
 
@@ -34,8 +36,48 @@ bool AcceptsSlashOptions() {
   return true;
 }
 
-bool HasTerminal() {
-  return false;
+namespace {
+
+// A program with no console: a run nobody watches shows nothing, as its exit status and its log
+// tell what it did.
+class SilentOutput final : public RunOutput {
+ public:
+  void Line(const std::string& /*text*/) override {}
+  void Problem(const std::string& /*text*/) override {}
+  void Report(const std::string& /*whole*/, const std::string& /*boxText*/,
+              ShownVerdict /*verdict*/) override {}
+};
+
+// A check in boxes: what went wrong before its report (the log) in an error box of its own, then
+// the report's summary; a check with no report (an undo's) shows its lines in one box at its end.
+class BoxOutput final : public RunOutput {
+ public:
+  void Line(const std::string& text) override { said_ += text; }
+  void Problem(const std::string& text) override { said_ += text; }
+  void Report(const std::string& /*whole*/, const std::string& boxText,
+              ShownVerdict verdict) override {
+    if (!said_.empty()) {
+      ReportError(std::exchange(said_, {}));
+    }
+    ShowCommandText(boxText, boxText, verdict);
+  }
+  void End(ShownVerdict verdict) override {
+    if (!said_.empty()) {
+      ShowCommandText(said_, std::exchange(said_, {}), verdict);
+    }
+  }
+
+ private:
+  std::string said_;
+};
+
+}  // namespace
+
+std::unique_ptr<RunOutput> MakeRunOutput(bool check) {
+  if (check) {
+    return std::make_unique<BoxOutput>();
+  }
+  return std::make_unique<SilentOutput>();
 }
 
 void ShowCommandText(const std::string& /*whole*/, const std::string& boxText,

@@ -1,6 +1,6 @@
 // The quiet run's report of what a successful step left on the disk.
 
-#include "cli/quiet_run.h"
+#include "cli/unattended_run.h"
 
 #include <gtest/gtest.h>
 
@@ -64,8 +64,9 @@ TEST(QuietRunTest, WhatAConversionLeftBehindIsAWarningAndInTheLog) {
   command.log = folder / "shiftlet.log";
   std::ostringstream out;
   std::ostringstream err;
+  StreamRunOutput output(out, err);
 
-  EXPECT_EQ(0, RunQuietly(system, command, "shiftlet", out, err));
+  EXPECT_EQ(0, RunFromCommandLine(system, command, "shiftlet", output));
 
   const std::string configuration = folder / "default.qcf";
   EXPECT_EQ("new.qnf\r\nclassic\r\nen-GB\r\n", ReadBytes(configuration));
