@@ -34,9 +34,20 @@ std::string StepText(const UndoStep& step, const TenseWords& words) {
       messages::kConfigurationName + std::string(messages::kConfigurationBackupSuffix);
   switch (step.kind) {
     case UndoStep::Kind::kConfigurationRestored:
-      return step.path + " " + words.names + " \"" + step.after +
-             "\" again, as before the conversion, and not \"" + step.before + "\" (" + backup +
-             " " + words.removed + ")";
+    case UndoStep::Kind::kConfigurationRestoredBackupKept:
+    case UndoStep::Kind::kConfigurationFirstFieldRestored: {
+      const std::string restored = step.path + " " + words.names + " \"" + step.after +
+                                   "\" again, as before the conversion, and not \"" + step.before +
+                                   "\" (" + backup;
+      if (step.kind == UndoStep::Kind::kConfigurationRestored) {
+        return restored + " " + words.removed + ")";
+      }
+      if (step.kind == UndoStep::Kind::kConfigurationRestoredBackupKept) {
+        return restored + " kept, as the new menu file is kept)";
+      }
+      return restored + " kept: " + messages::kConfigurationName +
+             " had changed since the conversion)";
+    }
     case UndoStep::Kind::kConfigurationNamesOther:
       return step.path + " names \"" + step.before + "\", not the new menu file, so it " +
              words.leftAlone;
@@ -48,6 +59,8 @@ std::string StepText(const UndoStep& step, const TenseWords& words) {
     case UndoStep::Kind::kMenuFileDiffers:
       return "kept " + step.path + ": it differs from the conversion of " + step.before +
              " (changed since it was converted?)";
+    case UndoStep::Kind::kMenuFileNamed:
+      return "kept " + step.path + ": " + messages::kConfigurationName + " still names it";
     case UndoStep::Kind::kMenuFileUnknown:
       return "kept " + step.path + ": nobody can tell whether it was changed, as " + step.before +
              " does not convert (" + step.after + ")";
@@ -130,14 +143,27 @@ Outcome OutcomeOf(const RunRecord& record, bool undo) {
                                       (record.configurationFound ? configuration + " names it"
                                                                  : "there is no " + configuration) +
                                       "; nothing was changed"};
-    case RunEnd::kKept:
-      if (record.destinationNamed) {
-        return {Result::kKept, configuration + " names it and it differs from the conversion of " +
-                                   source +
-                                   " (changed since it was converted?); --replace replaces it"};
+    case RunEnd::kKept: {
+      const std::string differs = " it differs from the conversion of " + source +
+                                  " (changed since it was converted?); --replace replaces it";
+      switch (record.kept) {
+        case RunRecord::Kept::kNamed:
+          return {Result::kKept, configuration + " names it and" + differs};
+        case RunRecord::Kept::kNamedAgain:
+          return {Result::kKept,
+                  configuration + " names it again, as an undo had kept it, and" + differs};
+        case RunRecord::Kept::kNoConfiguration:
+          return {Result::kKept, "there is no " + configuration + " and" + differs};
+        case RunRecord::Kept::kOldFile:
+          return {Result::kFailed, destination +
+                                       " is the old menu file itself, and differs from its "
+                                       "conversion; nothing was changed; --replace replaces it"};
+        case RunRecord::Kept::kUnnamed:
+          break;
       }
       return {Result::kFailed, destination + " exists and differs from the conversion of " +
                                    source + "; nothing was changed; --replace replaces it"};
+    }
     case RunEnd::kFailed:
     case RunEnd::kDeclined:
       break;

@@ -17,6 +17,8 @@ class MessageBoxes {
   // The same box with No as the default, for a question whose Yes loses something: returns true
   // only when Yes was chosen.
   virtual bool AskYesNoDefaultNo(const std::string& text) = 0;
+  // Whether the boxes answer by themselves, with nobody to ask: their answers are known at once.
+  virtual bool AnswersByItself() const { return false; }
 };
 
 }  // namespace shiftlet

@@ -21,12 +21,20 @@ enum class RunEnd {
 // What an undo finds and does (or, in a check, would do) to one file.
 struct UndoStep {
   enum class Kind {
-    kConfigurationRestored,  // default.qcf's first line put back from its backup, which is removed
+    // default.qcf was as the conversion left it: its backup's bytes put back whole, and the
+    // backup removed; or kept, while the new menu file is kept, for a later conversion to take
+    // that file back.
+    kConfigurationRestored,
+    kConfigurationRestoredBackupKept,
+    // default.qcf had changed since the conversion: only its first field put back, as its backup
+    // holds it, and the backup kept, as it holds what default.qcf no longer does.
+    kConfigurationFirstFieldRestored,
     kConfigurationNamesOther,  // default.qcf names another file: left alone
     kNoConfiguration,          // there is no default.qcf
     kMenuFileRemoved,          // the new menu file held the conversion of the old one: removed
     kMenuFileDiffers,          // the new menu file differs from that conversion: kept
     kMenuFileUnknown,          // the old file cannot be converted, so nobody can tell: kept
+    kMenuFileNamed,            // the default.qcf the undo leaves still names it: kept
     kNoMenuFile,               // there is no new menu file
   };
   Kind kind;
@@ -58,9 +66,15 @@ struct RunRecord {
   std::string configurationBefore;    // its first field before the run
   std::string configurationAfter;     // and after it
   std::string configurationBackup;    // where it was first kept as it was; empty when it was not
-  // After a run that ended kKept: whether default.qcf names the new menu file, so Velmora 1.1
-  // already uses it.
-  bool destinationNamed = false;
+  // After a run that ended kKept: why the new menu file that differs stands.
+  enum class Kept {
+    kUnnamed,          // nothing names it
+    kNamed,            // default.qcf names it, so Velmora 1.1 uses it already
+    kNamedAgain,       // an undo had kept it, changed since: default.qcf names it again
+    kNoConfiguration,  // there is no default.qcf to name any file
+    kOldFile,          // it is the old menu file itself
+  };
+  Kept kept = Kept::kUnnamed;
 
   // What an undo did, in order: default.qcf, then the new menu file.
   std::vector<UndoStep> undoSteps;
@@ -77,6 +91,8 @@ struct RunRecord {
   bool Undid() const {
     for (const UndoStep& step : undoSteps) {
       if (step.kind == UndoStep::Kind::kConfigurationRestored ||
+          step.kind == UndoStep::Kind::kConfigurationRestoredBackupKept ||
+          step.kind == UndoStep::Kind::kConfigurationFirstFieldRestored ||
           step.kind == UndoStep::Kind::kMenuFileRemoved) {
         return true;
       }

@@ -19,6 +19,14 @@ namespace {
 // answer is No: the run ends with nothing written. Not a failure, so no ConversionFailure.
 struct NewFileKept {};
 
+// Thrown to stop a comparison at the first byte where a file differs from what a write would
+// make of it: nothing is written.
+struct Differs {};
+
+// How many links a path is followed through before it is taken as it is, as systems stop at a
+// loop.
+constexpr int kLinksFollowed = 40;
+
 }  // namespace
 
 void ShiftletCore::PickSource(FilePicker& picker) {
@@ -41,6 +49,21 @@ void ShiftletCore::PickDestination(FilePicker& picker) {
   state_.DestinationFolder = FileSystem().GetParentFolderName(state_.DestinationPath);
   record_.destination = state_.DestinationPath;
   record_.configurationPath = ConfigurationPath();
+  RefuseConfigurationAsDestination();
+}
+
+void ShiftletCore::RefuseConfigurationAsDestination() {
+  const std::string& destination = state_.DestinationPath;
+  if (FileKey(destination) == FileKey(ConfigurationPath())) {
+    throw ConversionFailure("the new menu file cannot be " + destination + ": it is " +
+                            messages::kConfigurationName + ", Velmora's configuration");
+  }
+  if (FileKey(destination) == FileKey(ConfigurationBackupPath())) {
+    throw ConversionFailure("the new menu file cannot be " + destination + ": it is " +
+                            messages::kConfigurationName + messages::kConfigurationBackupSuffix +
+                            ", where " + messages::kConfigurationName +
+                            " is kept as it was before its conversion");
+  }
 }
 
 RunEnd ShiftletCore::RunConversion() {
@@ -61,7 +84,11 @@ RunEnd ShiftletCore::RunConversion() {
   try {
     ConvertPickedFiles(picker);
   } catch (const NewFileKept&) {
-    record_.destinationNamed = ConfigurationNamesDestination();
+    try {
+      KeepDifferingNewFile();
+    } catch (const std::exception& error) {
+      return Report(Failed(error), messages::kFailure);
+    }
     return Ended(RunEnd::kKept);
   } catch (const std::exception& error) {
     return Report(Failed(error), messages::kFailure);
@@ -117,10 +144,33 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   // anything is written, and only when its bytes are not those of this conversion.
   const std::string question = ShownText(state_.DestinationPath, platform_.NameCodePage()) +
                                messages::kReplaceDiffers + "\n\n" + messages::kReplaceIt;
-  const NewMenuFile written =
-      WriteNewMenuFile(tables, platform_.Files(), state_.DestinationPath, [&](FirstWrite why) {
-        if (why == FirstWrite::kReplacingOther && !platform_.Boxes().AskYesNoDefaultNo(question)) {
-          throw NewFileKept();
+  MessageBoxes& boxes = platform_.Boxes();
+  const auto replaceOrKeep = [&] {
+    if (!boxes.AskYesNoDefaultNo(question)) {
+      throw NewFileKept();
+    }
+  };
+  if (FileKey(record_.source) == FileKey(state_.DestinationPath)) {
+    record_.kept = RunRecord::Kept::kOldFile;
+  }
+  // Someone who is asked is asked once the conversion is whole, so that a Yes replaces the file
+  // with a conversion known to be complete, and a conversion that fails asks nothing. Boxes that
+  // answer by themselves answer at the first byte that differs, before the rest is converted.
+  bool askBeforeReplacing = false;
+  const NewMenuFile written = WriteNewMenuFile(
+      tables, platform_.Files(), state_.DestinationPath,
+      [&](FirstWrite why) {
+        if (why == FirstWrite::kReplacingOther) {
+          if (boxes.AnswersByItself()) {
+            replaceOrKeep();
+          } else {
+            askBeforeReplacing = true;
+          }
+        }
+      },
+      [&] {
+        if (askBeforeReplacing) {
+          replaceOrKeep();
         }
       });
   record_.newFileWhole = true;
@@ -138,11 +188,68 @@ std::string ShiftletCore::ConfigurationBackupPath() const {
   return ConfigurationPath() + messages::kConfigurationBackupSuffix;
 }
 
-bool ShiftletCore::NamesDestination(const std::string& name) {
+std::string ShiftletCore::FileKey(const std::string& path) {
   FileLayer& files = platform_.Files();
+  std::string reached = path;
+  for (int link = 0; link < kLinksFollowed; ++link) {
+    std::string next = files.LinkedPath(reached);
+    if (next.empty()) {
+      break;
+    }
+    reached = std::move(next);
+  }
+  return files.EntryKey(reached);
+}
+
+bool ShiftletCore::NamesDestination(const std::string& name) {
   const std::string named =
       JoinPath(state_.DestinationFolder, platform_.PathSeparator(), name, platform_.NameCodePage());
-  return files.EntryKey(named) == files.EntryKey(state_.DestinationPath);
+  return FileKey(named) == FileKey(state_.DestinationPath);
+}
+
+void ShiftletCore::KeepDifferingNewFile() {
+  if (record_.kept == RunRecord::Kept::kOldFile) {
+    return;
+  }
+  if (ConfigurationNamesDestination()) {
+    record_.kept = RunRecord::Kept::kNamed;
+  } else if (!FileSystem().FileExists(ConfigurationPath())) {
+    record_.kept = RunRecord::Kept::kNoConfiguration;
+  } else if (FileSystem().FileExists(ConfigurationBackupPath())) {
+    // This program's own conversion, changed since and kept by an undo: Velmora 1.1 uses it again.
+    UpdateConfiguration();
+    record_.kept = RunRecord::Kept::kNamedAgain;
+  }
+}
+
+std::string ShiftletCore::DestinationName() {
+  const std::string listed = platform_.Files().ListedName(state_.DestinationPath);
+  return listed.empty() ? state_.DestinationTitle : listed;
+}
+
+void ShiftletCore::WriteConfigurationLines(LineWriter& writer, const std::string& first,
+                                           const std::string& second, const std::string& third) {
+  const std::string what = std::string("a field of ") + messages::kConfigurationName;
+  for (const std::string* field : {&first, &second, &third}) {
+    writer.WriteLine({RereadableField(*field, what)});
+  }
+}
+
+bool ShiftletCore::ConfigurationHolds(const std::string& first, const std::string& second,
+                                      const std::string& third) {
+  for (const std::string* field : {&first, &second, &third}) {
+    if (!Rereadable(*field)) {
+      return false;  // no conversion writes such a field
+    }
+  }
+  try {
+    LineWriter writer(platform_.Files(), ConfigurationPath(), [](FirstWrite) { throw Differs(); });
+    WriteConfigurationLines(writer, first, second, third);
+    writer.Close();
+  } catch (const Differs&) {
+    return false;
+  }
+  return true;
 }
 
 bool ShiftletCore::ConfigurationNamesDestination() noexcept {
@@ -169,12 +276,17 @@ void ShiftletCore::UpdateConfiguration() {
   reader.ReadFields({&state_.ConfigName, &state_.ConfigSecond, &state_.ConfigThird});
   reader.Close();
   record_.configurationBefore = state_.ConfigName;
-  record_.configurationAfter = state_.DestinationTitle;
+  if (NamesDestination(state_.ConfigName)) {
+    // Velmora 1.1's own again: no byte of it changes, and no backup is taken of it.
+    record_.configurationAfter = state_.ConfigName;
+    record_.configurationFound = true;
+    return;
+  }
+  record_.configurationAfter = DestinationName();
 
   LineWriter writer(platform_.Files(), path, [&](FirstWrite) { KeepConfigurationBackup(path); });
-  writer.WriteLine({state_.DestinationTitle});
-  writer.WriteLine({state_.ConfigSecond});
-  writer.WriteLine({state_.ConfigThird});
+  WriteConfigurationLines(writer, record_.configurationAfter, state_.ConfigSecond,
+                          state_.ConfigThird);
   record_.configurationChanged = writer.Close();
   record_.configurationFound = true;
 }

@@ -9,6 +9,7 @@
 #include "driver/platform.h"
 #include "driver/run_record.h"
 #include "textfile/conversion_failure.h"
+#include "textfile/line_writer.h"
 
 namespace shiftlet {
 
@@ -45,9 +46,11 @@ class ShiftletCore {
   // passed.
   RunEnd UndoConversion();
 
-  // Rewrites default.qcf beside the new menu file, if there is one, so that it names the new file.
-  // Before it is first changed, keeps it as it was in default.qcf.before-shiftlet, unless that is
-  // there already. Throws ConversionFailure on any error; the file is then left as it was.
+  // Rewrites default.qcf beside the new menu file, if there is one and it does not name that file
+  // yet, so that it does: once it names it, it is Velmora 1.1's again, and not a byte of it
+  // changes. Before it is first changed, keeps it as it was in default.qcf.before-shiftlet, unless
+  // that is there already. Each field is written so that it reads back the same. Throws
+  // ConversionFailure on any error; the file is then left as it was.
   void UpdateConfiguration();
 
   const ConversionState& State() const { return state_; }
@@ -66,10 +69,27 @@ class ShiftletCore {
   RunEnd Report(RunEnd end, const char* text);
   RunEnd Failed(const std::exception& error);
   FileSystemObject& FileSystem();
+  // The entry a read of `path` reaches, links followed: two paths name the same file exactly when
+  // their keys are equal, as the file system compares names (case, on Windows).
+  std::string FileKey(const std::string& path);
   // Whether `name`, a first line of default.qcf, names the new menu file, as the file system
-  // compares names in its folder.
+  // finds names in its folder.
   bool NamesDestination(const std::string& name);
   bool ConfigurationNamesDestination() noexcept;
+  // Refuses a new menu file that is default.qcf or its backup, before anything is asked or written.
+  void RefuseConfigurationAsDestination();
+  // What becomes of a new menu file that differs and is not to be replaced: it stands, and, when
+  // an undo kept it (nothing names it, and default.qcf's backup is beside it), default.qcf names
+  // it again.
+  void KeepDifferingNewFile();
+  // The new menu file's name as its folder lists it, for default.qcf.
+  std::string DestinationName();
+  // Writes default.qcf's three lines, each field so that it reads back the same.
+  static void WriteConfigurationLines(LineWriter& writer, const std::string& first,
+                                      const std::string& second, const std::string& third);
+  // Whether default.qcf holds exactly what a conversion makes of these three fields.
+  bool ConfigurationHolds(const std::string& first, const std::string& second,
+                          const std::string& third);
   void KeepConfigurationBackup(const std::string& path);
   // The default.qcf beside the new menu file, once that file has been picked, and where it is kept
   // as it was before its first change.

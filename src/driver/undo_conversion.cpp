@@ -8,6 +8,7 @@
 #include "textfile/conversion_failure.h"
 #include "textfile/field_reader.h"
 #include "textfile/line_writer.h"
+#include "textfile/replacement_file.h"
 
 namespace shiftlet {
 
@@ -59,47 +60,77 @@ void ShiftletCore::UndoPickedFiles(const std::string& source) {
   const std::string& destination = state_.DestinationPath;
 
   // First every question, then every change, so that a refusal changes nothing.
-  std::unique_ptr<FieldReader> reader;
-  std::string restored;
-  bool restore = false;
+  std::unique_ptr<FieldReader> current;
+  bool named = false;
   if (FileSystem().FileExists(configuration)) {
-    reader = std::make_unique<FieldReader>(files, configuration);
-    reader->ReadFields({&state_.ConfigName});
-    restore = NamesDestination(state_.ConfigName);
+    current = std::make_unique<FieldReader>(files, configuration);
+    current->ReadFields({&state_.ConfigName});
+    named = NamesDestination(state_.ConfigName);
   }
-  if (restore) {
+  std::string restored;      // default.qcf's bytes once it is taken back
+  std::string restoredName;  // the file they name
+  bool whole = false;        // default.qcf is as the conversion left it: the backup goes back whole
+  if (named) {
     if (!FileSystem().FileExists(backup)) {
       throw ConversionFailure(configuration + " names " + destination + ", and there is no " +
                               backup + " to take its first line back from; nothing was changed");
     }
-    reader->ReadFields({&state_.ConfigSecond, &state_.ConfigThird});
     FieldReader old(files, backup);
-    old.ReadFields({&restored});
+    old.ReadFields({&restoredName});
+    const FieldOrigin oldFirst = old.LastOrigins().front();
+    std::string oldSecond;
+    std::string oldThird;
+    if (!old.AtEnd()) {
+      old.ReadFields({&oldSecond, &oldThird});
+      whole = ConfigurationHolds(DestinationName(), oldSecond, oldThird);
+    }
+    if (whole) {
+      restored = old.Bytes();
+    } else {
+      // Velmora 1.1, or someone, wrote default.qcf since: only the first field goes back, as the
+      // backup holds it, and every other byte stays.
+      const FieldOrigin& first = current->LastOrigins().front();
+      const std::string_view bytes = current->Bytes();
+      restored = std::string(bytes.substr(0, first.begin))
+                     .append(old.Bytes().substr(oldFirst.begin, oldFirst.end - oldFirst.begin))
+                     .append(bytes.substr(first.end));
+    }
     files.CheckWritableInPlace(configuration);
-    files.CheckWritableInPlace(backup);  // removed: its folder is asked as for a replace
   }
   std::string why;
-  const UndoStep::Kind menuFile = CompareNewFile(source, why);
+  UndoStep::Kind menuFile = CompareNewFile(source, why);
+  // Nobody's work goes, unless Velmora 1.1 would still be named it.
+  if (menuFile == UndoStep::Kind::kMenuFileRemoved && named && NamesDestination(restoredName)) {
+    menuFile = UndoStep::Kind::kMenuFileNamed;
+  }
   if (menuFile == UndoStep::Kind::kMenuFileRemoved) {
     files.CheckWritableInPlace(destination);
   }
+  // A new menu file that stays keeps the backup too, so that a later conversion takes it back.
+  const bool menuFileStays =
+      menuFile != UndoStep::Kind::kMenuFileRemoved && menuFile != UndoStep::Kind::kNoMenuFile;
+  const bool removeBackup = named && whole && !menuFileStays;
+  if (removeBackup) {
+    files.CheckWritableInPlace(backup);  // removed: its folder is asked as for a replace
+  }
 
-  if (restore) {
-    LineWriter writer(files, configuration);
-    writer.WriteLine({restored});
-    writer.WriteLine({state_.ConfigSecond});
-    writer.WriteLine({state_.ConfigThird});
-    writer.Close();
-    files.Remove(backup);
-    record_.undoSteps.push_back(
-        {UndoStep::Kind::kConfigurationRestored, configuration, state_.ConfigName, restored});
-  } else if (reader) {
+  if (named) {
+    ReplacementFile file(files, configuration);
+    file.Write(restored);
+    file.Commit();
+    if (removeBackup) {
+      files.Remove(backup);
+    }
+    const UndoStep::Kind kind = !whole         ? UndoStep::Kind::kConfigurationFirstFieldRestored
+                                : removeBackup ? UndoStep::Kind::kConfigurationRestored
+                                               : UndoStep::Kind::kConfigurationRestoredBackupKept;
+    record_.undoSteps.push_back({kind, configuration, state_.ConfigName, restoredName});
+  } else if (current) {
     record_.undoSteps.push_back(
         {UndoStep::Kind::kConfigurationNamesOther, configuration, state_.ConfigName, ""});
   } else {
     record_.undoSteps.push_back({UndoStep::Kind::kNoConfiguration, configuration, "", ""});
   }
-  // Velmora 1.1 no longer names the new menu file here: it may go if nobody changed it.
   if (menuFile == UndoStep::Kind::kMenuFileRemoved) {
     files.Remove(destination);
   }

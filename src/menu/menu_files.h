@@ -21,7 +21,8 @@ void ReadOldMenuFile(MenuTables& tables, FileLayer& files, const std::string& pa
 // nothing is left at the path that was not there before; a kind-2 Value that is not a menu number
 // in 0..300 (found after that item's element line) or a MenuNo outside 0..300 (after the earlier
 // node lines) names the item's field in the old file. A file that already holds exactly these
-// lines is left as it is. `beforeFirstWrite` is asked before anything is created (see
+// lines is left as it is. `beforeFirstWrite` is asked before anything is created, and
+// `beforeReplace` once the new file is complete, before it takes the path's place (see
 // ReplacementFile). Once it returns, tables.menuMap says under which item each node line put each
 // item.
 struct NewMenuFile {
@@ -29,7 +30,8 @@ struct NewMenuFile {
   std::int64_t lines = 0;  // its lines, counted at CR LF as a reader counts them
 };
 NewMenuFile WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
-                             BeforeFirstWrite beforeFirstWrite = {});
+                             BeforeFirstWrite beforeFirstWrite = {},
+                             BeforeReplace beforeReplace = {});
 
 // The menu number an item of kind 2 opens, from its Value: a whole number (a fraction is rounded
 // as numbers are everywhere) within 0..300. Throws ConversionFailure at `where` (not a number,

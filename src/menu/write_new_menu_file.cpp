@@ -24,8 +24,8 @@ std::int32_t OpenedMenuNumber(const std::string& value, const FailurePosition& w
 }
 
 NewMenuFile WriteNewMenuFile(MenuTables& tables, FileLayer& files, const std::string& path,
-                             BeforeFirstWrite beforeFirstWrite) {
-  LineWriter writer(files, path, std::move(beforeFirstWrite));
+                             BeforeFirstWrite beforeFirstWrite, BeforeReplace beforeReplace) {
+  LineWriter writer(files, path, std::move(beforeFirstWrite), std::move(beforeReplace));
   writer.WriteLine({"70"});
   tables.menuMap.At(0) = -1;
   // The bound is taken once; the element pass ends before the node pass starts, so an item may

@@ -165,6 +165,7 @@ FieldReader::Field FieldReader::NextField(const StatementLabel& label, std::size
   Field field;
   FieldOrigin& origin = origins_.emplace_back();
   origin.line = line_;
+  origin.begin = position_;
   if (data[position_] == '"') {
     field.quoted = true;
     const std::size_t start = ++position_;
@@ -184,6 +185,7 @@ FieldReader::Field FieldReader::NextField(const StatementLabel& label, std::size
     }
     field.text = std::string_view(data + start, end - start);
   }
+  origin.end = position_;
   if (position_ < size) {
     if (data[position_] == ',') {
       ++position_;

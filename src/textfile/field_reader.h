@@ -41,6 +41,10 @@ struct StatementLabel {
 struct FieldOrigin {
   std::int64_t line = 0;
   bool lineEndInQuotes = false;
+  // Where its bytes stand in the file, quotes included: from its first byte (after the spaces
+  // before it) up to the comma or line end that ends it, or the end of the file.
+  std::size_t begin = 0;
+  std::size_t end = 0;
 };
 
 // The largest old menu file or default.qcf read, in bytes. A real one is a few kilobytes; a file
@@ -83,6 +87,9 @@ class FieldReader {
   }
   // The same, for a list of targets made at run time.
   void ReadFields(std::span<const FieldTarget> targets, const StatementLabel& label = {});
+
+  // The file's bytes, as read.
+  std::string_view Bytes() const { return bytes_; }
 
   // Where each field of the last read statement began, in order.
   std::span<const FieldOrigin> LastOrigins() const { return origins_; }

@@ -83,6 +83,12 @@ class FileLayer {
   // its text. Never fails; nothing is created or changed.
   virtual std::string EntryKey(const std::string& path) = 0;
 
+  // The name its folder lists for the existing file `path` reaches by its last name (a link
+  // itself, never what it names): where the folder ignores case, the case the folder keeps, so
+  // that "MIGRATED.MENU.QNF" gives "migrated.menu.qnf". "" when there is no such file, or the layer
+  // cannot tell. Never fails; nothing is created or changed.
+  virtual std::string ListedName(const std::string& /*path*/) { return ""; }
+
   // Removes the file at `path` (a link itself, never what it names). Throws ConversionFailure
   // naming the path and the system's reason when it cannot.
   virtual void Remove(const std::string& path) = 0;

@@ -7,9 +7,9 @@
 
 namespace shiftlet {
 
-LineWriter::LineWriter(FileLayer& files, const std::string& path,
-                       BeforeFirstWrite beforeFirstWrite) {
-  file_.emplace(files, path, std::move(beforeFirstWrite));
+LineWriter::LineWriter(FileLayer& files, const std::string& path, BeforeFirstWrite beforeFirstWrite,
+                       BeforeReplace beforeReplace) {
+  file_.emplace(files, path, std::move(beforeFirstWrite), std::move(beforeReplace));
 }
 
 void LineWriter::WriteLine(std::initializer_list<LineItem> items) {
@@ -41,6 +41,32 @@ void LineWriter::Write(std::string_view bytes) {
   }
   endsInCr_ = bytes.back() == '\r';
   file_->Write(bytes);
+}
+
+namespace {
+
+// Whether a bare field gives `text` back whole.
+bool BareKeeps(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  return text.find_first_of(",\r\n") == std::string_view::npos &&
+         (text.empty() || (text.front() != '"' && !blank(text.front()) && !blank(text.back())));
+}
+
+}  // namespace
+
+bool Rereadable(std::string_view text) {
+  return BareKeeps(text) || text.find_first_of("\"\r\n") == std::string_view::npos;
+}
+
+std::string RereadableField(std::string_view text, const std::string& what) {
+  if (BareKeeps(text)) {
+    return std::string(text);
+  }
+  if (Rereadable(text)) {
+    return "\"" + std::string(text) + "\"";
+  }
+  throw ConversionFailure("\"" + Excerpt(text) + "\" cannot be written as " + what +
+                          " so that it reads back the same");
 }
 
 bool LineWriter::Close() {

@@ -21,8 +21,9 @@ using LineItem = std::variant<std::string_view, std::int16_t>;
 class LineWriter {
  public:
   // Opens `path` for writing. Throws ConversionFailure when it could not be written in place.
-  // `beforeFirstWrite` is asked as ReplacementFile asks it.
-  LineWriter(FileLayer& files, const std::string& path, BeforeFirstWrite beforeFirstWrite = {});
+  // `beforeFirstWrite` and `beforeReplace` are asked as ReplacementFile asks them.
+  LineWriter(FileLayer& files, const std::string& path, BeforeFirstWrite beforeFirstWrite = {},
+             BeforeReplace beforeReplace = {});
 
   // One write statement: the items one after another, nothing between them and nothing quoted
   // or escaped, then CR LF.
@@ -43,5 +44,14 @@ class LineWriter {
   std::int64_t lines_ = 0;
   bool endsInCr_ = false;
 };
+
+// `text` as a field that a FieldReader gives back as `text`: as it is, unless a bare field would
+// lose some of it (a comma, a double quote first, a space or a tab first or last), and then between
+// double quotes. Every text a FieldReader gives can be written so: a quoted field never holds a
+// quote, and a bare one never starts with one. Throws ConversionFailure, naming `what`, for a text
+// that no field gives back: one holding a line end, or a quote as well as what needs quoting.
+std::string RereadableField(std::string_view text, const std::string& what);
+// Whether some field gives `text` back: whether RereadableField takes it.
+bool Rereadable(std::string_view text);
 
 }  // namespace shiftlet

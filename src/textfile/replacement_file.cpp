@@ -37,8 +37,11 @@ TemporaryFile CreateTemporaryBeside(FileLayer& files, const std::string& target)
 }
 
 ReplacementFile::ReplacementFile(FileLayer& files, std::string target,
-                                 BeforeFirstWrite beforeFirstWrite)
-    : files_(files), target_(std::move(target)), beforeFirstWrite_(std::move(beforeFirstWrite)) {
+                                 BeforeFirstWrite beforeFirstWrite, BeforeReplace beforeReplace)
+    : files_(files),
+      target_(std::move(target)),
+      beforeFirstWrite_(std::move(beforeFirstWrite)),
+      beforeReplace_(std::move(beforeReplace)) {
   if (target_.empty()) {
     throw ConversionFailure("no file name given");  // a cancelled picker
   }
@@ -158,6 +161,9 @@ bool ReplacementFile::Commit() {
   WriteBuffered();
   file_->Flush();
   file_->Close();
+  if (beforeReplace_) {
+    beforeReplace_();
+  }
   files_.Replace(temporaryPath_, target_);
   committed_ = true;
   return true;

@@ -19,6 +19,10 @@ enum class FirstWrite { kNewFile, kReplacingOther };
 // all; it may throw to leave everything as it is. Empty: write.
 using BeforeFirstWrite = std::function<void(FirstWrite)>;
 
+// Called once the new file is complete on the disk, just before it takes the target's place; it
+// may throw to leave the target as it is (the new file is then removed). Empty: replace.
+using BeforeReplace = std::function<void()>;
+
 // Writes a file so that it is never seen half-written: the bytes go to a temporary file beside
 // the target, which takes the target's place only in Commit(), after everything is on the disk.
 // Destroyed before Commit() (a failure), it removes the temporary file and leaves the target
@@ -33,7 +37,8 @@ class ReplacementFile {
  public:
   // Opens the target to compare when it is a regular file; otherwise checks that `target` could
   // be written in place and creates the temporary file beside it.
-  ReplacementFile(FileLayer& files, std::string target, BeforeFirstWrite beforeFirstWrite = {});
+  ReplacementFile(FileLayer& files, std::string target, BeforeFirstWrite beforeFirstWrite = {},
+                  BeforeReplace beforeReplace = {});
   ~ReplacementFile();
 
   ReplacementFile(const ReplacementFile&) = delete;
@@ -60,6 +65,7 @@ class ReplacementFile {
   FileLayer& files_;
   std::string target_;
   BeforeFirstWrite beforeFirstWrite_;
+  BeforeReplace beforeReplace_;
   std::unique_ptr<OpenFile> existing_;  // the target, while every byte written matches it
   std::string compared_;                // the target's bytes read and not yet compared...
   std::size_t comparedAt_ = 0;          // ...from here

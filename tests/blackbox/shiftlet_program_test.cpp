@@ -307,7 +307,8 @@ TEST_F(ShiftletProgramTest, BadOldFileEndsInFailureAndChangesNothing) {
 }
 
 // A destination that exists and differs may hold a user's changes: replaced only on Yes, asked
-// before anything is written, with No under Enter; a failure while writing keeps it too.
+// once the conversion is whole and before it takes the file's place, with No under Enter; a
+// conversion that fails asks nothing and keeps it too.
 TEST_F(ShiftletProgramTest, ExistingDestinationThatDiffersIsReplacedOnlyOnYes) {
   const std::string earlier = "earlier conversion\r\n";
   const std::string question =
@@ -322,13 +323,14 @@ TEST_F(ShiftletProgramTest, ExistingDestinationThatDiffersIsReplacedOnlyOnYes) {
     const char* lastBox;  // after the question, if any
     std::string destination;
     std::string configuration;
+    bool asked = true;
   } cases[] = {
       {"Enter is No", "", earlier, "\n\n\n\n\n\n\n", 2, nullptr, earlier, sampleConfiguration_},
       {"n is No", "", earlier, "\n\n\n\n\n\nn\n", 2, nullptr, earlier, sampleConfiguration_},
       {"Yes replaces it", "", earlier, "\n\n\n\n\n\ny\n\n", 0, msg::kSuccess,
        std::string(kSampleConverted), "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n"},
-      {"Yes, then a failure while writing", "1\r\n\"File\",1,0,\"ab\",0\r\n", earlier,
-       "\n\n\n\n\n\ny\n\n", 1, msg::kFailure, earlier, sampleConfiguration_},
+      {"a conversion that fails asks nothing", "1\r\n\"File\",1,0,\"ab\",0\r\n", earlier,
+       "\n\n\n\n\n\n\n", 1, msg::kFailure, earlier, sampleConfiguration_, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -341,9 +343,12 @@ TEST_F(ShiftletProgramTest, ExistingDestinationThatDiffersIsReplacedOnlyOnYes) {
 
     EXPECT_EQ(run.status, c.status);
     Texts boxes = kUntilDestination;
-    boxes.push_back(Shown("migrated.menu.qnf") + question);
+    if (c.asked) {
+      boxes.push_back(Shown("migrated.menu.qnf") + question);
+    }
     EXPECT_EQ(Boxes(run.out), c.lastBox ? Then(boxes, c.lastBox) : boxes);
-    EXPECT_NE(run.out.find(question + "\n\nReplace it?\n[Yes/No] (Enter = No) "), std::string::npos)
+    EXPECT_EQ(c.asked, run.out.find(question + "\n\nReplace it?\n[Yes/No] (Enter = No) ") !=
+                           std::string::npos)
         << run.out;
     EXPECT_EQ(ReadBytes(Work("migrated.menu.qnf")), c.destination);
     EXPECT_EQ(ReadBytes(Work("default.qcf")), c.configuration);
@@ -535,10 +540,6 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
     fs::permissions(Work("shared/default.qcf"), fs::perms{0666});
     fs::permissions(work_.Path() / "shared", fs::perms{01777});
   };
-  const auto openFolder = [&] {
-    fs::create_directory(work_.Path() / "open");
-    fs::permissions(work_.Path() / "open", fs::perms{0777});
-  };
   const struct {
     const char* what;
     std::string paths;
@@ -571,27 +572,25 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
       {"a sticky folder, where default.qcf is another user's", "--destination shared/new.qnf",
        stickyFolder, "cannot replace " + Shown("shared/default.qcf") + ": Operation not permitted",
        true, true},
+      // The new menu file is never default.qcf or its backup, whichever name reaches it, even
+      // with --replace.
       {"default.qcf a link to the destination, empty so far", "--replace",
        [&] {
          WriteBytes(Work("migrated.menu.qnf"), "");
          fs::remove(Work("default.qcf"));
          fs::create_symlink("migrated.menu.qnf", Work("default.qcf"));
        },
-       "It would update " + Shown("default.qcf") + ": its first line \"70\" becomes", false, false,
-       022, 0},
-      {"the destination default.qcf, a link to a file elsewhere that is read-only",
+       "the new menu file cannot be " + Shown("migrated.menu.qnf") + ": it is default.qcf"},
+      {"the destination default.qcf, a link to a file elsewhere",
        "--replace --destination default.qcf",
        [&] {
          fs::create_directory(work_.Path() / "elsewhere");
          fs::rename(Work("default.qcf"), Work("elsewhere/default.qcf"));
-         fs::permissions(Work("elsewhere/default.qcf"), fs::perms{0444});
          fs::create_symlink("elsewhere/default.qcf", Work("default.qcf"));
        },
-       "cannot write " + Shown("default.qcf") + ": Permission denied\n", false, false, 022, 1,
-       false},
-      {"the destination default.qcf, new, under umask 0202: its owner may not write it",
-       "--destination open/default.qcf", openFolder,
-       "cannot write " + Shown("open/default.qcf") + ": Permission denied\n", true, false, 0202},
+       "the new menu file cannot be " + Shown("default.qcf") + ": it is default.qcf"},
+      {"the destination the backup of default.qcf", "--destination default.qcf.before-shiftlet",
+       [] {}, "the new menu file cannot be " + Shown("default.qcf.before-shiftlet")},
   };
   std::string skipped;
   for (const auto& c : cases) {
@@ -602,7 +601,9 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
     }
     const std::string runner = c.unprivileged ? *unprivileged : "";
     for (const auto& entry : fs::directory_iterator(work_.Path())) {
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+      if (!entry.is_symlink()) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+      }
       fs::remove_all(entry.path());
     }
     WriteBytes(Work("menu.qof"), sampleMenu_);
@@ -650,7 +651,7 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
 // then does, and the undo takes a conversion back. Every row runs the check, then the run.
 TEST_F(ShiftletProgramTest, RunsAgainChangeOnlyWhatIsNotYetRight) {
   const std::string converted = "migrated.menu.qnf\r\nclassic\r\nen-GB\r\n";
-  const std::string undone = "menu.qnf\r\nclassic\r\nen-GB\r\n";
+  const std::string undone = sampleConfiguration_;  // the backup's bytes, whole
   const std::string source = Shown("menu.qof");
   const std::string destination = Shown("migrated.menu.qnf");
   const std::string configuration = Shown("default.qcf");
@@ -661,6 +662,13 @@ TEST_F(ShiftletProgramTest, RunsAgainChangeOnlyWhatIsNotYetRight) {
   const std::string restored = configuration + " names \"menu.qnf\" again, as before the " +
                                "conversion, and not \"migrated.menu.qnf\" (default.qcf.before-" +
                                "shiftlet removed)";
+  const std::string restoredBackupKept =
+      restored.substr(0, restored.size() - 8) + "kept, as the new menu file is kept)";
+  const std::string fiveLines =
+      "\"menu.qnf\",\"classic, dark\",\"en-GB\"\r\n\"fourth\"\r\n\"fifth\"\r\n";
+  const std::string velmoraWrote = "\"migrated.menu.qnf\",\"classic\",\"en-GB\"\r\ntoolbar=1\r\n";
+  const auto velmoraRewrites = [&] { WriteBytes(Work("default.qcf"), velmoraWrote); };
+  const auto uninstall = [&] { ASSERT_EQ(RunWith("", "--undo").status, 0); };
   const struct {
     const char* what;
     std::function<void()> setUp;
@@ -721,14 +729,68 @@ TEST_F(ShiftletProgramTest, RunsAgainChangeOnlyWhatIsNotYetRight) {
            destination + "\n",
        false},
       {"undo of a menu file edited since", [&] { convert(), edit(); }, "--undo", 0,
-       "undone: " + restored + "; kept " + destination + ": it differs from the conversion of " +
-           source + " (changed since it was converted?)\n",
-       true, "default.qcf menu.qof migrated.menu.qnf", undone},
+       "undone: " + restoredBackupKept + "; kept " + destination +
+           ": it differs from the conversion of " + source + " (changed since it was converted?)\n",
+       true, "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf", undone},
       {"undo with the old file gone", [&] { convert(), fs::remove(Work("menu.qof")); }, "--undo", 0,
-       "undone: " + restored + "; kept " + destination +
+       "undone: " + restoredBackupKept + "; kept " + destination +
            ": nobody can tell whether it was changed, as " + source +
            " does not convert (cannot open " + source + ": No such file or directory)\n",
-       true, "default.qcf migrated.menu.qnf", undone},
+       true, "default.qcf default.qcf.before-shiftlet migrated.menu.qnf", undone},
+      // Once default.qcf names the new menu file, it is Velmora 1.1's: nothing changes it.
+      {"Velmora 1.1 rewrote default.qcf since, with quotes and a line of its own",
+       [&] { convert(), velmoraRewrites(); }, "--quiet", 0,
+       "already converted: " + destination + " holds the conversion of " + source +
+           " and default.qcf names it; nothing was changed\n",
+       false},
+      {"converted by hand: default.qcf names it, and there is no backup",
+       [&] { convert(), fs::remove(Work("default.qcf.before-shiftlet")), velmoraRewrites(); },
+       "--quiet", 0,
+       "already converted: " + destination + " holds the conversion of " + source +
+           " and default.qcf names it; nothing was changed\n",
+       false},
+      {"a field holding a comma, and five lines: the undo gives back every byte",
+       [&] { WriteBytes(Work("default.qcf"), fiveLines), convert(); }, "--undo", 0,
+       "undone: " + restored + "; " + destination + " removed: it held the conversion of " +
+           source + "\n",
+       true, "default.qcf menu.qof", fiveLines},
+      {"an undo after Velmora 1.1 rewrote default.qcf puts back its first field alone",
+       [&] { convert(), velmoraRewrites(); }, "--undo", 0,
+       "undone: " + restored.substr(0, restored.size() - 8) + "kept: default.qcf had changed " +
+           "since the conversion); " + destination + " removed: it held the conversion of " +
+           source + "\n",
+       true, "default.qcf default.qcf.before-shiftlet menu.qof",
+       "\"menu.qnf\",\"classic\",\"en-GB\"\r\ntoolbar=1\r\n"},
+      {"an undo where default.qcf names a link to the new menu file",
+       [&] {
+         convert();
+         fs::create_symlink("migrated.menu.qnf", Work("current.qnf"));
+         WriteBytes(Work("default.qcf"), "current.qnf\r\nclassic\r\nen-GB\r\n");
+       },
+       "--undo", 0,
+       "undone: " + configuration + " names \"menu.qnf\" again, as before the conversion, and " +
+           "not \"current.qnf\" (default.qcf.before-shiftlet kept: default.qcf had changed since " +
+           "the conversion); " + destination + " removed: it held the conversion of " + source +
+           "\n",
+       true, "current.qnf default.qcf default.qcf.before-shiftlet menu.qof",
+       "\"menu.qnf\"\r\nclassic\r\nen-GB\r\n"},
+      {"uninstalled with users' changes, then installed again",
+       [&] { convert(), edit(), uninstall(); }, "--quiet", 0,
+       "kept " + destination + ": default.qcf names it again, as an undo had kept it, and it " +
+           "differs from the conversion of " + source +
+           " (changed since it was converted?); --replace replaces it\n",
+       true, "default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf", converted},
+      {"no default.qcf, and a menu file that differs",
+       [&] { fs::remove(Work("default.qcf")), edit(); }, "--quiet", 0,
+       "kept " + destination + ": there is no default.qcf and it differs from the conversion of " +
+           source + " (changed since it was converted?); --replace replaces it\n",
+       false},
+      {"the old menu file as its own destination, which default.qcf names",
+       [&] { WriteBytes(Work("default.qcf"), "menu.qof,classic,en-GB\r\n"); },
+       "--quiet --destination menu.qof", 1,
+       "error: " + source + " is the old menu file itself, and differs from its conversion; " +
+           "nothing was changed; --replace replaces it\n",
+       false},
       {"undo with the backup gone",
        [&] { convert(), fs::remove(Work("default.qcf.before-shiftlet")); }, "--undo", 1,
        "error: " + configuration + " names " + destination + ", and there is no " +

@@ -111,15 +111,13 @@ TEST_F(CheckReportTest, FailsWhereTheRunWouldAndSummarisesForABox) {
   EXPECT_EQ("menu.qnf\r\nclassic\r\n", ReadBytes(folder_ / "default.qcf"));
 }
 
-TEST_F(CheckReportTest, ReadsBackWhatItWroteInMemory) {
-  // The new file is named default.qcf, where there was none: the run then finds it, reads it back
-  // and rewrites it, all in memory.
+TEST_F(CheckReportTest, RefusesTheConfigurationAsTheNewMenuFileAsTheRunDoes) {
+  // Named default.qcf, where there is none yet, the new file would become Velmora's configuration.
   const UnattendedRecord check = Check("70\r\n\"A\",0,0,\"\",0\r\n", "default.qcf");
-  EXPECT_EQ(0, check.ExitStatus()) << check.outcome.said;
-  EXPECT_EQ(4, check.run.newFileLines);
-  EXPECT_NE(std::string::npos, CheckReport(check, CodePage())
-                                   .find("It would update " + (folder_ / "default.qcf") +
-                                         ": its first line \"70\" becomes \"default.qcf\".\n"));
+  EXPECT_EQ(1, check.ExitStatus());
+  EXPECT_NE(std::string::npos,
+            CheckReport(check, CodePage())
+                .find("error: the new menu file cannot be " + (folder_ / "default.qcf")));
 }
 
 TEST_F(CheckReportTest, CountsTheLinesWrittenWhereverALineEndFalls) {

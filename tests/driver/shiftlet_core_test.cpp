@@ -75,7 +75,7 @@ TEST_F(ShiftletCoreTest, AcceptingEverythingConvertsAndUpdatesTheConfiguration) 
                         SecondPick("migrated.menu.qnf"), Ok(messages::kSuccess)}),
             platform_.transcript);
   EXPECT_EQ(kNewMenu, ReadBytes(folder_ / "migrated.menu.qnf"));
-  EXPECT_EQ("migrated.menu.qnf\r\nskin, dark\r\nen\r\n", ReadBytes(folder_ / "default.qcf"));
+  EXPECT_EQ("migrated.menu.qnf\r\n\"skin, dark\"\r\nen\r\n", ReadBytes(folder_ / "default.qcf"));
   EXPECT_EQ("default.qcf default.qcf.before-shiftlet menu.qof migrated.menu.qnf",
             ListFolder(folder_.Path()));
   EXPECT_EQ(kConfig, ReadBytes(folder_ / "default.qcf.before-shiftlet"));
@@ -163,11 +163,61 @@ TEST_F(ShiftletCoreTest, WithoutConfigurationNoneIsCreated) {
   EXPECT_EQ(Ok(messages::kSuccess), platform_.transcript.back());
 }
 
-TEST_F(ShiftletCoreTest, ConfigurationIsRewrittenUnquotedWithoutLaterFields) {
-  WriteBytes(folder_ / "default.qcf",
-             "\"old.qnf\"\r\n\"C:\\Skins\\a b\"\r\n\"x,y\"\r\nfourth,fifth\r\n");
-  EXPECT_EQ(RunEnd::kSucceeded, RunDefault());
-  EXPECT_EQ("migrated.menu.qnf\r\nC:\\Skins\\a b\r\nx,y\r\n", ReadBytes(folder_ / "default.qcf"));
+// default.qcf is rewritten as three lines, each field bare unless that would not read back the
+// same, only while it names another file: once it names the new one, it is Velmora 1.1's.
+TEST(ShiftletCoreConfigurationTest, RewrittenSoItReadsBackAndOnlyUntilItNamesTheNewFile) {
+  const struct {
+    const char* before;
+    const char* after;  // nullptr: left as it is, with no backup
+  } cases[] = {
+      {"\"old.qnf\"\r\n\"C:\\Skins\\a b\"\r\n\"x,y\"\r\nfourth,fifth\r\n",
+       "migrated.menu.qnf\r\nC:\\Skins\\a b\r\n\"x,y\"\r\n"},
+      {"old.qnf,\" lead\",\"trail\t\"", "migrated.menu.qnf\r\n\" lead\"\r\n\"trail\t\"\r\n"},
+      {"old.qnf,a\"b,\r\n", "migrated.menu.qnf\r\na\"b\r\n\r\n"},
+      {"\"migrated.menu.qnf\",\"classic, dark\",\"en-GB\"\r\ntoolbar=1\r\n", nullptr},
+      {"migrated.menu.qnf\r\nclassic\r\nen-GB\r\n", nullptr},
+      {"  migrated.menu.qnf ,x,y", nullptr},
+      {"current.qnf,x,y\r\n", nullptr},  // a link to the new file
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before);
+    TempFolder folder;
+    WriteBytes(folder / "menu.qof", kOldMenu);
+    WriteBytes(folder / "default.qcf", c.before);
+    std::error_code noLinks;
+    std::filesystem::create_symlink("migrated.menu.qnf", folder.Path() / "current.qnf", noLinks);
+    if (noLinks && std::string(c.before).rfind("current", 0) == 0) {
+      continue;  // a system where no link can be made here
+    }
+    const std::unique_ptr<FileLayer> files = MakeSystemFileLayer();
+    ScriptedPlatform platform(*files);
+    platform.answers = {true, true};
+    platform.picks = {folder / "menu.qof", folder / "migrated.menu.qnf"};
+    ShiftletCore core(platform);
+    ASSERT_EQ(RunEnd::kSucceeded, core.RunConversion()) << core.Record().failure;
+    EXPECT_EQ(c.after ? c.after : c.before, ReadBytes(folder / "default.qcf"));
+    EXPECT_EQ(c.after != nullptr, std::filesystem::exists(folder / "default.qcf.before-shiftlet"));
+    EXPECT_EQ(c.after != nullptr, core.Record().configurationChanged);
+  }
+}
+
+// The new menu file is never default.qcf or its backup, however it is named: refused before
+// anything is asked or written.
+TEST_F(ShiftletCoreTest, NewMenuFileThatIsTheConfigurationOrItsBackupIsRefused) {
+  WriteBytes(folder_ / "default.qcf", kConfig);
+  WriteBytes(folder_ / "default.qcf.before-shiftlet", kConfig);
+  for (const char* name : {"default.qcf", "default.qcf.before-shiftlet", "sub/../default.qcf"}) {
+    std::filesystem::create_directory(folder_.Path() / "sub");
+    ShiftletCore core(platform_);
+    platform_.answers = {true, true};
+    platform_.picks = {folder_ / "menu.qof", folder_ / name};
+    platform_.transcript.clear();
+    EXPECT_EQ(RunEnd::kFailed, core.RunConversion()) << name;
+    EXPECT_EQ(Ok(messages::kFailure), platform_.transcript.back()) << name;
+    EXPECT_NE(std::string::npos, core.Record().failure.find("the new menu file cannot be")) << name;
+    EXPECT_EQ(kConfig, ReadBytes(folder_ / "default.qcf"));
+    EXPECT_EQ(kConfig, ReadBytes(folder_ / "default.qcf.before-shiftlet"));
+  }
 }
 
 TEST_F(ShiftletCoreTest, ConfigurationWithTwoFieldsFailsAfterTheNewFileIsComplete) {

@@ -34,6 +34,7 @@ class FaultyFileLayer final : public FileLayer {
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
   std::string EntryKey(const std::string& path) override;
+  std::string ListedName(const std::string& path) override { return real_->ListedName(path); }
   void Remove(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
   std::vector<std::string> TakeFilesLeftBehind() override;

@@ -63,9 +63,25 @@ void DryRunFileLayer::Replace(const std::string& source, const std::string& targ
 }
 
 void DryRunFileLayer::Remove(const std::string& path) {
+  // An entry that is not there, or was removed already in this run, fails as the real removal
+  // would.
+  if (Removed(path) || (!Reads(path) && !OnTheDisk(path))) {
+    throw ConversionFailure("cannot remove " + path + ": there is no such file");
+  }
   // Removing an entry asks of its folder what replacing it does.
   CheckWritableInPlace(path);
   current_[system_.EntryKey(path)] = nullptr;
+}
+
+bool DryRunFileLayer::OnTheDisk(const std::string& path) {
+  if (!system_.LinkedPath(path).empty()) {
+    return true;  // a link, whatever it names
+  }
+  try {
+    return system_.OpenToCompare(path) != nullptr;
+  } catch (const ConversionFailure&) {
+    return true;  // there, but not to be read
+  }
 }
 
 void DryRunFileLayer::RemoveQuietly(const std::string& path) noexcept {

@@ -34,7 +34,9 @@ class DryRunFileLayer final : public FileLayer {
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override;
   void Replace(const std::string& source, const std::string& target) override;
   std::string EntryKey(const std::string& path) override { return system_.EntryKey(path); }
-  // Asks the system whether it could be removed, and keeps it as removed.
+  std::string ListedName(const std::string& path) override { return system_.ListedName(path); }
+  // Asks the system whether it could be removed, and keeps it as removed; fails where the
+  // system's removal would, as for an entry that is not there or was removed already.
   void Remove(const std::string& path) override;
   std::string LinkedPath(const std::string& path) override { return system_.LinkedPath(path); }
   void RemoveQuietly(const std::string& path) noexcept override;
@@ -56,6 +58,8 @@ class DryRunFileLayer final : public FileLayer {
   // The entry a read of `path` meets among those: at `path`, or at the end of the links the
   // system would follow from there; end() when the read meets the disk's own file.
   Entries::iterator WrittenFileRead(const std::string& path);
+  // Whether the disk has an entry at `path`: a file, or a link whatever it names.
+  bool OnTheDisk(const std::string& path);
 
   FileLayer& system_;
   std::map<std::string, MemoryBytes> temporary_;  // written, not yet in place, by the run's names

@@ -300,18 +300,24 @@ class PosixFileLayer final : public FileLayer {
     if (!NamesAnEntry(name) || ::stat(folder.c_str(), &info) != 0) {
       return "path " + path;
     }
-    const std::string key =
-        "entry " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/";
+    const std::string listed = ListedName(path);
+    return "entry " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/" +
+           (listed.empty() ? name : listed);
+  }
+
+  std::string ListedName(const std::string& path) override {
+    const std::string name = NameOf(path, kPosixPaths, codePage_);
+    const std::string folder = FolderOf(path);
     struct stat entry {};
-    if (::lstat(path.c_str(), &entry) != 0) {
-      return key + name;
+    if (!NamesAnEntry(name) || ::lstat(path.c_str(), &entry) != 0) {
+      return "";
     }
     const auto isGiven = [&](const std::string& listed) {
       struct stat other {};
       return ::lstat(JoinPath(folder, '/', listed, codePage_).c_str(), &other) == 0 &&
              other.st_dev == entry.st_dev && other.st_ino == entry.st_ino;
     };
-    return key + ListedNameOf(name, Listing(folder), isGiven);
+    return ListedNameOf(name, Listing(folder), isGiven);
   }
 
   std::string LinkedPath(const std::string& path) override {

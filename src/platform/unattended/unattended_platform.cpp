@@ -11,6 +11,7 @@ class UnattendedPlatform::AnsweringBoxes final : public MessageBoxes {
   bool AskYesNo(const std::string& /*text*/) override { return true; }
   // Only ever whether to replace a file that differs: never, unless the command line said so.
   bool AskYesNoDefaultNo(const std::string& /*text*/) override { return replace_; }
+  bool AnswersByItself() const override { return true; }
 
  private:
   bool replace_;

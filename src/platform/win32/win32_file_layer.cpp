@@ -475,18 +475,28 @@ class Win32FileLayer final : public FileLayer {
       return "path " + path;
     }
     // An existing file's name as the folder lists it, whichever name reached it (another case, a
-    // short name): the file system's answer, right in a folder made case-sensitive too. A
-    // wildcard would list another file.
-    if (name.find_first_of("*?") == std::string::npos) {
-      WIN32_FIND_DATAA found{};
-      const HANDLE search = FindFirstFileA(path.c_str(), &found);
-      if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
-        return "entry " + folderIdentity + "\\listed " + found.cFileName;
-      }
+    // short name): the file system's answer, right in a folder made case-sensitive too.
+    if (const std::string listed = ListedName(path); !listed.empty()) {
+      return "entry " + folderIdentity + "\\listed " + listed;
     }
     // A missing file's name, compared as folders compare names unless made case-sensitive.
     return "entry " + folderIdentity + "\\new " + UpperCaseName(name);
+  }
+
+  std::string ListedName(const std::string& path) override {
+    const std::string name = NameOf(path, kWindowsPaths, codePage_);
+    // A wildcard would list another file.
+    if (!NamesAnEntry(name) || name.find_first_of("*?") != std::string::npos ||
+        WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return "";
+    }
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+      return "";
+    }
+    FindClose(search);
+    return found.cFileName;
   }
 
   std::string LinkedPath(const std::string& path) override {

@@ -51,6 +51,13 @@ TEST(DryRunPlatformTest, AFileWrittenIsFoundUnderEveryNameOfIt) {
   EXPECT_FALSE(fileSystem->FileExists(folder / "sub/x.qnf"));
   EXPECT_THROW(dryRun.Files().OpenForReading(folder / "sub/x.qnf"), ConversionFailure);
   EXPECT_EQ("sub", ListFolder(folder.Path()));
+
+  // A removal fails where the real one would: of nothing, or of what this run removed already.
+  EXPECT_THROW(dryRun.Files().Remove(folder / "sub/x.qnf"), ConversionFailure);
+  dryRun.Files().Remove(folder / "sub/../x.qnf");
+  EXPECT_FALSE(fileSystem->FileExists(folder / "x.qnf"));
+  EXPECT_THROW(dryRun.Files().Remove(folder / "x.qnf"), ConversionFailure);
+  EXPECT_EQ("sub", ListFolder(folder.Path()));
 }
 
 // Why writing `path` again fails (empty when it does not) after a file was written there.
