@@ -63,7 +63,10 @@ std::string RereadableField(std::string_view text, const std::string& what) {
     return std::string(text);
   }
   if (Rereadable(text)) {
-    return "\"" + std::string(text) + "\"";
+    // Built in place: mingw's -O3 takes "\"" + std::string(text) for an overlapping copy.
+    std::string quoted(1, '"');
+    quoted.append(text).push_back('"');
+    return quoted;
   }
   throw ConversionFailure("\"" + Excerpt(text) + "\" cannot be written as " + what +
                           " so that it reads back the same");

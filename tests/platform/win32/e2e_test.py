@@ -615,7 +615,7 @@ def console_program_for_scripts(s):
   status, out, err = cmd(s, cli + " /undo" + log)
   check(status == 0 and out.startswith("undone: "), "undo: %s %r %r" % (status, out, err))
   check(sorted(os.listdir(s.new_folder)) == ["default.qcf"] and
-        s.read(os.path.join(s.new_folder, "default.qcf")) == b"menu.qnf\r\nclassic\r\nen-GB\r\n",
+        s.read(os.path.join(s.new_folder, "default.qcf")) == s.configuration,
         "after the undo: %s" % os.listdir(s.new_folder))
   status, out, err = cmd(s, cli + " /undo" + log)
   check(status == 0 and out.startswith("nothing to undo: "), "undo again: %s %r" % (status, out))
@@ -625,20 +625,28 @@ def console_program_for_scripts(s):
   check(status == 0 and sorted(os.listdir(s.new_folder)) == converted,
         "converted again: %s %r" % (status, os.listdir(s.new_folder)))
 
-  # DEFAULT.QCF is default.qcf: the run writes the menu over it and reads that back as the
-  # configuration, so a default.qcf of one field does not stop it, in the check as in the run.
-  one_field = b"menu.qnf\r\n"
-  s.write(os.path.join(s.new_folder, "default.qcf"), one_field)
+  # The new menu file typed in another case is the file default.qcf names: nothing changes.
   # From its folder: cmd keeps no quotes that Python's command line would escape.
   in_folder = "cd /d C:\\Program Files\\Velmora && " + cli
-  destination = " --replace --destination DEFAULT.QCF"  # it differs: replaced only when told
-  status, out, err = cmd(s, in_folder + " --check" + destination)
-  check(status == 0, "check over DEFAULT.QCF: %s %r %r" % (status, out, err))
-  check(s.read(os.path.join(s.new_folder, "default.qcf")) == one_field and
+  written = s.read(os.path.join(s.new_folder, "default.qcf"))
+  status, out, err = cmd(s, in_folder + " --quiet --destination MIGRATED.MENU.QNF")
+  check(status == 0 and out.startswith("already converted: "),
+        "quiet run to MIGRATED.MENU.QNF: %s %r %r" % (status, out, err))
+  check(s.read(os.path.join(s.new_folder, "default.qcf")) == written and
         sorted(os.listdir(s.new_folder)) == converted,
-        "the check over DEFAULT.QCF changed %s" % os.listdir(s.new_folder))
+        "the run to MIGRATED.MENU.QNF changed %s" % os.listdir(s.new_folder))
+
+  # DEFAULT.QCF is default.qcf, never the new menu file: refused by the check and the run alike,
+  # even with --replace, before anything is written.
+  destination = " --replace --destination DEFAULT.QCF"
+  refused = "the new menu file cannot be C:\\Program Files\\Velmora\\DEFAULT.QCF: it is default.qcf"
+  status, out, err = cmd(s, in_folder + " --check" + destination)
+  check(status == 1 and refused in out, "check over DEFAULT.QCF: %s %r %r" % (status, out, err))
   status, out, err = cmd(s, in_folder + " --quiet" + destination)
-  check(status == 0, "quiet run over DEFAULT.QCF: %s %r %r" % (status, out, err))
+  check(status == 1 and refused in err, "quiet run over DEFAULT.QCF: %s %r %r" % (status, out, err))
+  check(s.read(os.path.join(s.new_folder, "default.qcf")) == written and
+        sorted(os.listdir(s.new_folder)) == converted,
+        "the runs over DEFAULT.QCF changed %s" % os.listdir(s.new_folder))
 
 
 def console_program_on_windows_rules(s):

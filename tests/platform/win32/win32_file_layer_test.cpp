@@ -521,6 +521,9 @@ TEST_F(Win32FileLayerTest, EveryNameOfOneFileHasOneKey) {
   EXPECT_NE(key, files_->EntryKey(folder_ / "sub\\default.qcf"));
   EXPECT_EQ(files_->EntryKey(folder_ / "new.qnf"), files_->EntryKey(folder_ / "NEW.qnf"));
   EXPECT_NE(files_->EntryKey(folder_ / "new.qnf"), files_->EntryKey(folder_ / "new.qnf2"));
+  // The name default.qcf is given for a file typed in another case is the one the folder lists.
+  EXPECT_EQ("default.qcf", files_->ListedName(folder_ / "DEFAULT.QCF"));
+  EXPECT_EQ("", files_->ListedName(folder_ / "NEW.qnf"));
   char shortName[MAX_PATH] = {};
   const DWORD length = GetShortPathNameA(longName.c_str(), shortName, MAX_PATH);
   ASSERT_GT(length, 0U);
