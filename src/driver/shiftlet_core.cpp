@@ -140,8 +140,8 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
 
   platform_.Boxes().ShowOk(messages::kSelectDestination);
   PickDestination(picker);
-  // A file picked in an open-file dialog is never said to be replaced there: asked here, before
-  // anything is written, and only when its bytes are not those of this conversion.
+  // A file picked in an open-file dialog is never said to be replaced there: asked here, before it
+  // is replaced, and only when its bytes are not those of this conversion.
   const std::string question = ShownText(state_.DestinationPath, platform_.NameCodePage()) +
                                messages::kReplaceDiffers + "\n\n" + messages::kReplaceIt;
   MessageBoxes& boxes = platform_.Boxes();
