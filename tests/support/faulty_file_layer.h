@@ -35,6 +35,10 @@ class FaultyFileLayer final : public FileLayer {
   void Replace(const std::string& source, const std::string& target) override;
   std::string EntryKey(const std::string& path) override;
   void Remove(const std::string& path) override;
+  void RemoveIfStill(const std::string& path, const std::string& identity) override;
+  std::string FileIdOf(const std::string& path) override;
+  std::string LinkedPath(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
   std::vector<std::string> TakeFilesLeftBehind() override;
 
