@@ -361,6 +361,7 @@ class Win32FileLayer final : public FileLayer {
 
   void Replace(const std::string& source, const std::string& target) override {
     const UniqueHandle temporary = TemporaryHandle(source);
+    created_.erase(target);  // a file this layer made, replaced in turn: no longer held
     // The target is asked about on a handle kept until it is replaced: what it is, and which file,
     // so that the backup removed afterwards is the file checked here and no other.
     UniqueHandle old = OpenEntry(target, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
@@ -687,6 +688,7 @@ class Win32FileLayer final : public FileLayer {
   // point, and, given an `identity`, only that file.
   void RemoveEntry(const std::string& path, const std::string* identity) {
     RefuseWindowsDevice("cannot remove", path, codePage_);
+    created_.erase(path);
     const UniqueHandle entry = OpenEntry(path, kToRemove);
     if (!entry) {
       Fail("cannot remove", path, entry.Error());
