@@ -90,8 +90,25 @@ class FileLayer {
   virtual std::string ListedName(const std::string& /*path*/) { return ""; }
 
   // Removes the file at `path` (a link itself, never what it names). Throws ConversionFailure
-  // naming the path and the system's reason when it cannot.
+  // naming the path and the system's reason when it cannot. On Windows a reparse point is refused.
   virtual void Remove(const std::string& path) = 0;
+
+  // The identity of the file `path` names itself (a link itself, never what it names): the same
+  // for every name of one file, another for any other file, a file put in its place included. ""
+  // when nothing is there, or the layer cannot tell. Never fails; nothing is changed.
+  virtual std::string FileIdOf(const std::string& /*path*/) { return ""; }
+
+  // Removes the file at `path` as Remove does, but only while it is still the file whose FileIdOf
+  // was `identity`, so that what was asked about is what goes: anything put there since is left,
+  // and the failure says so. Where the system can, the file is checked on the handle that
+  // removes it.
+  virtual void RemoveIfStill(const std::string& path, const std::string& identity);
+
+  // Whether `path` itself is a link: a symbolic link on POSIX; on Windows a symbolic link, a
+  // junction or any other reparse point, whose content the system may take from elsewhere. What
+  // it names is never opened. False when nothing is there, or for a layer without links. Never
+  // fails.
+  virtual bool IsLink(const std::string& /*path*/) { return false; }
 
   // Where a read of `path` goes next when `path` is a symbolic link: the path it names (taken
   // from the link's folder when relative); "" when `path` is no link, or the layer does not say.
@@ -107,5 +124,8 @@ class FileLayer {
   // the list. Nothing, for a layer that leaves nothing.
   virtual std::vector<std::string> TakeFilesLeftBehind() { return {}; }
 };
+
+// Why RemoveIfStill left a file: "cannot remove P: it is no longer the file that was checked...".
+std::string ChangedSinceCheckedReason(const std::string& path);
 
 }  // namespace shiftlet

@@ -98,6 +98,24 @@ void FaultyFileLayer::Remove(const std::string& path) {
   real_->Remove(path);
 }
 
+void FaultyFileLayer::RemoveIfStill(const std::string& path, const std::string& identity) {
+  Count("remove", path);
+  real_->RemoveIfStill(path, identity);
+}
+
+// Questions, not calls that can fail: what the run asks before it acts.
+std::string FaultyFileLayer::FileIdOf(const std::string& path) {
+  return real_->FileIdOf(path);
+}
+
+std::string FaultyFileLayer::LinkedPath(const std::string& path) {
+  return real_->LinkedPath(path);
+}
+
+bool FaultyFileLayer::IsLink(const std::string& path) {
+  return real_->IsLink(path);
+}
+
 void FaultyFileLayer::RemoveQuietly(const std::string& path) noexcept {
   real_->RemoveQuietly(path);
 }

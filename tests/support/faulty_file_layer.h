@@ -36,6 +36,10 @@ class FaultyFileLayer final : public FileLayer {
   std::string EntryKey(const std::string& path) override;
   std::string ListedName(const std::string& path) override { return real_->ListedName(path); }
   void Remove(const std::string& path) override;
+  void RemoveIfStill(const std::string& path, const std::string& identity) override;
+  std::string FileIdOf(const std::string& path) override;
+  std::string LinkedPath(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
   std::vector<std::string> TakeFilesLeftBehind() override;
 

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "textfile/file_layer.h"
@@ -14,6 +15,8 @@ namespace shiftlet::testing {
 class MemoryFileLayer final : public FileLayer {
  public:
   std::map<std::string, MemoryBytes> files;
+  // Paths that are links, as far as IsLink says: a test marks them.
+  std::set<std::string> links;
 
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<OpenFile> OpenToCompare(const std::string& path) override;
@@ -23,6 +26,7 @@ class MemoryFileLayer final : public FileLayer {
   // The path's text: each path names a file of its own.
   std::string EntryKey(const std::string& path) override { return path; }
   void Remove(const std::string& path) override;
+  bool IsLink(const std::string& path) override { return links.count(path) != 0; }
   void RemoveQuietly(const std::string& path) noexcept override;
 };
 

@@ -39,6 +39,9 @@ class DryRunFileLayer final : public FileLayer {
   // system's removal would, as for an entry that is not there or was removed already.
   void Remove(const std::string& path) override;
   std::string LinkedPath(const std::string& path) override { return system_.LinkedPath(path); }
+  // The disk's answers: a file written in memory is put where the disk's entry is, and is no link.
+  std::string FileIdOf(const std::string& path) override { return system_.FileIdOf(path); }
+  bool IsLink(const std::string& path) override { return system_.IsLink(path); }
   void RemoveQuietly(const std::string& path) noexcept override;
 
   // Whether the run has put a file in place at `path`, under this or any other of its names.

@@ -332,6 +332,19 @@ class PosixFileLayer final : public FileLayer {
                : JoinPath(ParentFolderOf(path, kPosixPaths, codePage_), '/', target, codePage_);
   }
 
+  std::string FileIdOf(const std::string& path) override {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+      return "";
+    }
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+  }
+
+  bool IsLink(const std::string& path) override {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+  }
+
   void Remove(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) {
       Fail("cannot remove", path, errno);

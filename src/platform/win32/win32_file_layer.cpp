@@ -1,6 +1,9 @@
 // Files on Windows, through the Win32 calls themselves (their ANSI forms, so paths are bytes in
 // the system's code page, as everywhere else in the program): binary I/O, exclusive creation,
-// a flush before the replace, and a replace that keeps what Windows keeps for the target.
+// a flush before the replace, and a replace that keeps what Windows keeps for the target. What is
+// asked of a file before it is acted on is asked of a handle on it, and acted on through that
+// handle, or checked again on one: a name in a folder other users can write may lead elsewhere by
+// the time it is used.
 
 #include "platform/win32/win32_file_layer.h"
 
@@ -10,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +23,8 @@
 #include "paths/path_text.h"
 #include "paths/windows_device_names.h"
 #include "platform/system_file_layer.h"
+#include "platform/win32/ansi_text.h"
+#include "platform/win32/reparse_data.h"
 #include "platform/win32/system_error_text.h"
 #include "textfile/conversion_failure.h"
 #include "textfile/replacement_file.h"
@@ -158,116 +164,41 @@ bool NamesNothing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Only symbolic links and junctions are links. Other reparse points (a file compacted by
-// `compact /exe`, deduplicated, or a cloud placeholder) hold the file's own content and are
-// replaced as ordinary files. FindFirstFileA reads the tag without opening the file.
-bool IsLink(const std::string& path, DWORD attributes) {
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    return false;
-  }
-  WIN32_FIND_DATAA found{};
-  const HANDLE search = FindFirstFileA(path.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) {
-    Fail("cannot read the attributes of", path, GetLastError());
-  }
-  FindClose(search);
-  return found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
-         found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
+// Only symbolic links and junctions are replaced as links, by a rename. Other reparse points (a
+// file compacted by `compact /exe`, deduplicated, or a cloud placeholder) hold the file's own
+// content and are replaced as ordinary files.
+bool IsReplacedAsLink(const FILE_ATTRIBUTE_TAG_INFO& kind) {
+  return (kind.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (kind.ReparseTag == IO_REPARSE_TAG_SYMLINK ||
+          kind.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT);
 }
 
-// The head of a symbolic link's reparse data as FSCTL_GET_REPARSE_POINT gives it
-// (REPARSE_DATA_BUFFER of the driver kit's ntifs.h, which the user-mode headers leave out); its two
-// names follow, in UTF-16, at offsets counted from the end of the head.
-struct SymbolicLinkReparseHead {
-  DWORD tag;
-  WORD dataLength;
-  WORD reserved;
-  WORD substituteNameOffset;
-  WORD substituteNameLength;
-  WORD printNameOffset;
-  WORD printNameLength;
-  ULONG flags;  // SYMLINK_FLAG_RELATIVE: named from the link's folder
-};
-constexpr ULONG kSymbolicLinkRelative = 1;
+// The access to remove a file through its handle, and to check first which file it is.
+constexpr DWORD kToRemove = DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 
-// The path the symbolic link at `path` names, in the ANSI code page as the ANSI calls read it;
-// "" for anything else, or a name the code page cannot write. The reparse data is read from the
-// link itself, which is all that is opened.
-std::string SymbolicLinkTarget(const std::string& path, bool& relative) {
-  const HANDLE handle = CreateFileA(
-      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    return "";
-  }
-  std::vector<char> data(16 * 1024);  // MAXIMUM_REPARSE_DATA_BUFFER_SIZE
-  DWORD got = 0;
-  const BOOL read = DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(),
-                                    static_cast<DWORD>(data.size()), &got, nullptr);
-  CloseHandle(handle);
-  SymbolicLinkReparseHead head{};
-  if (!read || got < sizeof head) {
-    return "";
-  }
-  std::memcpy(&head, data.data(), sizeof head);
-  if (head.tag != IO_REPARSE_TAG_SYMLINK) {
-    return "";
-  }
-  // The name to show is the path as given when the link was made; a link made without one has
-  // only the name the system reads, "\??\C:\...".
-  const bool printed = head.printNameLength > 0;
-  const std::size_t offset = printed ? head.printNameOffset : head.substituteNameOffset;
-  const std::size_t bytes = printed ? head.printNameLength : head.substituteNameLength;
-  if (bytes == 0 || sizeof head + offset + bytes > got) {
-    return "";
-  }
-  std::wstring name(bytes / sizeof(wchar_t), L'\0');
-  std::memcpy(name.data(), data.data() + sizeof head + offset, name.size() * sizeof(wchar_t));
-  if (!printed && name.rfind(L"\\??\\", 0) == 0) {
-    name.erase(0, 4);
-  }
-  const int length = static_cast<int>(name.size());
-  BOOL usedDefault = FALSE;
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), length, nullptr,
-                                       0, nullptr, &usedDefault);
-  if (size <= 0 || usedDefault) {
-    return "";
-  }
-  std::string target(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), length, target.data(), size,
-                      nullptr, nullptr);
-  relative = (head.flags & kSymbolicLinkRelative) != 0;
-  return target;
+// Whether the file open as `file` is `expected` and, with `empty`, holds nothing.
+bool IsFile(HANDLE file, const FileIdentity& expected, bool empty = false) {
+  FileFacts facts;
+  return ReadFileFacts(file, facts) && facts.identity == expected && (!empty || facts.size == 0);
 }
 
-// Gives the new file the old one's attributes and creation time before the replace. ReplaceFileA
-// carries them over itself on Windows; doing it here too keeps them where it does not (Wine) and
-// on the rename that ends a failed replace.
-void TakeOverAttributes(const std::string& source, const WIN32_FILE_ATTRIBUTE_DATA& old) {
-  const HANDLE handle = CreateFileA(source.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    Fail("cannot set the attributes of", source, GetLastError());
-  }
-  const BOOL timeSet = SetFileTime(handle, &old.ftCreationTime, nullptr, nullptr);
-  const DWORD timeError = GetLastError();
-  CloseHandle(handle);
-  if (!timeSet) {
-    Fail("cannot set the creation time of", source, timeError);
-  }
-  const DWORD kept = old.dwFileAttributes & kKeptAttributes;
-  if (!SetFileAttributesA(source.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) {
-    Fail("cannot set the attributes of", source, GetLastError());
-  }
+// Wildcards FindFirstFileA reads in a name: DOS's forms of ?, * and . too.
+constexpr const char* kWildcards = "*?<>\"";
+
+// A path a link led to that may be asked about: on this machine, and no device.
+bool MayFollowTo(const std::string& path, const CodePage& codePage) {
+  const bool share = path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+                     (path[1] == '\\' || path[1] == '/');
+  return !share && WindowsDeviceIn(path, codePage) == WindowsDevice::kNone;
 }
 
 // The volume and file index of the folder at `path`, which every name of it shares; empty when it
 // cannot be opened. Opening a folder needs FILE_FLAG_BACKUP_SEMANTICS; reading its attributes
 // needs no other right.
 std::string FolderIdentity(const std::string& path) {
-  const HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = CreateFileA(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoPipeImpersonation, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return "";
   }
@@ -320,8 +251,9 @@ class Win32FileLayer final : public FileLayer {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       FailNotRegular("cannot open", path, "a folder");
     }
-    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | kNoPipeImpersonation, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       Fail("cannot open", path, GetLastError());
     }
@@ -379,7 +311,7 @@ class Win32FileLayer final : public FileLayer {
       FailReadOnly("cannot write", path);
     }
     // A link is moved aside by a rename; any other file by ReplaceFileA, to a backup name.
-    const bool link = IsLink(path, attributes);
+    const bool link = IsReplacedAsLink(KindOf("cannot read the attributes of", path));
     CheckRoomBeside(path, link ? kTemporaryTagSize : kBackupSuffix.size() + kTemporaryTagSize);
     // Opening without truncating changes nothing and asks the real question (access rights,
     // another program holding the file), with the rights and sharing the replace itself asks:
@@ -389,7 +321,8 @@ class Win32FileLayer final : public FileLayer {
     const HANDLE handle = CreateFileA(
         path.c_str(), link ? DELETE : GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL,
+        (link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL) |
+            kNoPipeImpersonation,
         nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       Fail("cannot write", path, GetLastError());
@@ -406,7 +339,7 @@ class Win32FileLayer final : public FileLayer {
 
   std::unique_ptr<OpenFile> CreateExclusive(const std::string& path) override {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+                                      FILE_ATTRIBUTE_NORMAL | kNoPipeImpersonation, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
@@ -422,56 +355,69 @@ class Win32FileLayer final : public FileLayer {
       DeleteFileA(path.c_str());
       FailNotRegular("cannot create", path, KindOfHandle(type));
     }
+    KeepCreated(path, handle);
     return std::make_unique<Win32File>(handle, path);
   }
 
   void Replace(const std::string& source, const std::string& target) override {
-    WIN32_FILE_ATTRIBUTE_DATA old{};
-    if (!GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &old)) {
-      const DWORD error = GetLastError();
-      if (!NamesNothing(error)) {
-        Fail("cannot replace", target, error);
+    const UniqueHandle temporary = TemporaryHandle(source);
+    created_.erase(target);  // a file this layer made, replaced in turn: no longer held
+    // The target is asked about on a handle kept until it is replaced: what it is, and which file,
+    // so that the backup removed afterwards is the file checked here and no other.
+    UniqueHandle old = OpenEntry(target, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    if (!old) {
+      if (!NamesNothing(old.Error())) {
+        Fail("cannot replace", target, old.Error());
       }
       MoveIntoPlace(source, target);  // a new file: nothing of the target's to keep
       return;
     }
-    if ((old.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    FileFacts facts;
+    FILE_ATTRIBUTE_TAG_INFO kind{};
+    if (!ReadFileFacts(old.Get(), facts) || !calls_.readKind(old.Get(), kind)) {
+      Fail("cannot replace", target, GetLastError());
+    }
+    if ((facts.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
       FailReadOnly("cannot replace", target);
     }
-    if (IsLink(target, old.dwFileAttributes)) {
+    if (IsReplacedAsLink(kind)) {
       // ReplaceFileA may follow a link and overwrite the file it names, which the user never
       // chose (a link planted in a shared folder would turn an elevated run against any file).
-      // The rename replaces the link itself with the new file.
+      // The rename replaces the link itself with the new file; it never follows one, so the
+      // link need not be held, and a rename over a file still open fails.
+      old.Close();
       MoveIntoPlace(source, target);
       return;
     }
-    TakeOverAttributes(source, old);
-    const std::string backup = ReserveBackup(target);
+    if ((kind.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      FailNotRegular("cannot replace", target, "a folder");
+    }
+    TakeOverAttributes(temporary, source, facts);
+    const Reservation backup = ReserveBackup(target);
     // No flags. REPLACEFILE_WRITE_THROUGH is documented as unsupported: the new content was
     // flushed before, and NTFS journals the rename. REPLACEFILE_IGNORE_MERGE_ERRORS and
     // REPLACEFILE_IGNORE_ACL_ERRORS would let the new file go in with the temporary file's access
     // rights instead of the target's, silently dropping a grant Velmora's users rely on (or
     // adding one the administrator removed); failing keeps the old file as it was instead.
-    if (calls_.replaceFile(target.c_str(), source.c_str(), backup.c_str(), 0)) {
-      // The new file is in place whatever becomes of the old content; but a copy of it left in
-      // Velmora's folder is said, not kept in silence.
-      if (!calls_.deleteBackup(backup.c_str())) {
-        const DWORD error = GetLastError();  // before anything else can set it
-        leftBehind_.push_back("the old content of " + target + " is left in " + backup +
-                              ", which could not be removed: " + SystemErrorText(error));
-      }
+    if (calls_.replaceFile(target.c_str(), source.c_str(), backup.path.c_str(), 0)) {
+      RemoveReplacedOriginal(target, backup.path, facts.identity);
       return;
     }
-    RecoverFromFailedReplace(source, target, backup, GetLastError());
+    RecoverFromFailedReplace(source, target, backup, facts.identity, GetLastError());
   }
 
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
 
   std::string EntryKey(const std::string& path) override {
     const std::string name = NameOf(path, kWindowsPaths, codePage_);
-    const std::string folderIdentity = FolderIdentity(FolderOf(path));
-    if (!NamesAnEntry(name) || folderIdentity.empty() ||
+    // Keyed by its text, never looked up: a device is not opened, and a name with a wildcard
+    // would list another file.
+    if (!NamesAnEntry(name) || name.find_first_of(kWildcards) != std::string::npos ||
         WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return "path " + path;
+    }
+    const std::string folderIdentity = FolderIdentity(FolderOf(path));
+    if (folderIdentity.empty()) {
       return "path " + path;
     }
     // An existing file's name as the folder lists it, whichever name reached it (another case, a
@@ -485,8 +431,8 @@ class Win32FileLayer final : public FileLayer {
 
   std::string ListedName(const std::string& path) override {
     const std::string name = NameOf(path, kWindowsPaths, codePage_);
-    // A wildcard would list another file.
-    if (!NamesAnEntry(name) || name.find_first_of("*?") != std::string::npos ||
+    // Never looked up by a name a search would take for a pattern, nor a device's.
+    if (!NamesAnEntry(name) || name.find_first_of(kWildcards) != std::string::npos ||
         WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
       return "";
     }
@@ -499,28 +445,52 @@ class Win32FileLayer final : public FileLayer {
     return found.cFileName;
   }
 
+  // Nothing is said of where a link leads that would be opened next, unless it stays on this
+  // machine and names no device: whatever the dry run asks of a followed name, an elevated check
+  // never signs in to another machine, nor talks to a pipe, for a link someone planted.
   std::string LinkedPath(const std::string& path) override {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
-        WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+    if (WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
       return "";
     }
-    bool relative = false;
-    const std::string target = SymbolicLinkTarget(path, relative);
-    if (target.empty() || !relative) {
-      return target;
+    const LinkTarget link = ReadLinkTarget(path);
+    const std::string target = link.path.empty() ? "" : AnsiText(link.path);
+    if (target.empty()) {
+      return "";
     }
-    return JoinPath(ParentFolderOf(path, kWindowsPaths, codePage_), '\\', target, codePage_);
+    const std::string followed =
+        link.relative
+            ? JoinPath(ParentFolderOf(path, kWindowsPaths, codePage_), '\\', target, codePage_)
+            : target;
+    return MayFollowTo(followed, codePage_) ? followed : "";
   }
 
-  void Remove(const std::string& path) override {
-    RefuseWindowsDevice("cannot remove", path, codePage_);
-    if (!DeleteFileA(path.c_str())) {
-      Fail("cannot remove", path, GetLastError());
+  std::string FileIdOf(const std::string& path) override {
+    if (WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return "";
     }
+    const UniqueHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    FileFacts facts;
+    return entry && ReadFileFacts(entry.Get(), facts) ? facts.identity.Text() : "";
+  }
+
+  bool IsLink(const std::string& path) override {
+    if (WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return false;
+    }
+    const UniqueHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    FILE_ATTRIBUTE_TAG_INFO kind{};
+    return entry && calls_.readKind(entry.Get(), kind) &&
+           (kind.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+
+  void Remove(const std::string& path) override { RemoveEntry(path, nullptr); }
+
+  void RemoveIfStill(const std::string& path, const std::string& identity) override {
+    RemoveEntry(path, &identity);
   }
 
   void RemoveQuietly(const std::string& path) noexcept override {
+    created_.erase(path);
     if (std::find(onlyCopies_.begin(), onlyCopies_.end(), path) == onlyCopies_.end()) {
       DeleteFileA(path.c_str());
     }
@@ -559,13 +529,128 @@ class Win32FileLayer final : public FileLayer {
     }
   }
 
+  // What the run asks of the entry at `path` itself, on a handle: its attributes and reparse tag.
+  FILE_ATTRIBUTE_TAG_INFO KindOf(const char* what, const std::string& path) const {
+    const UniqueHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    if (!entry) {
+      Fail(what, path, entry.Error());
+    }
+    FILE_ATTRIBUTE_TAG_INFO kind{};
+    if (!calls_.readKind(entry.Get(), kind)) {
+      Fail(what, path, GetLastError());
+    }
+    return kind;
+  }
+
+  // Where the symbolic link at `path` leads, from its reparse data: nothing but the link itself is
+  // opened.
+  LinkTarget ReadLinkTarget(const std::string& path) const {
+    const UniqueHandle link = OpenEntry(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    FILE_ATTRIBUTE_TAG_INFO kind{};
+    if (!link || !calls_.readKind(link.Get(), kind) ||
+        (kind.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+        kind.ReparseTag != IO_REPARSE_TAG_SYMLINK) {
+      return {};
+    }
+    std::string data(16 * 1024, '\0');  // MAXIMUM_REPARSE_DATA_BUFFER_SIZE
+    DWORD got = 0;
+    if (!DeviceIoControl(link.Get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(),
+                         static_cast<DWORD>(data.size()), &got, nullptr)) {
+      return {};
+    }
+    data.resize(got);
+    return SymbolicLinkTargetOf(data);
+  }
+
+  // A file this layer creates is later given its target's attributes through a handle of its own,
+  // reopened from the one that created it (no name is looked up again, so nothing put in its
+  // place meanwhile is touched), that asks for its attributes alone and shares everything, so
+  // it keeps nobody out. Kept with which file it is, until it is replaced or removed.
+  void KeepCreated(const std::string& path, HANDLE handle) {
+    Created created{
+        UniqueHandle(ReOpenFile(handle, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0)),
+        {}};
+    FileFacts facts;
+    if (ReadFileFacts(handle, facts)) {
+      created.identity = facts.identity;
+    }
+    created_[path] = std::move(created);
+  }
+
+  // The handle on the file about to be put in place: the one kept since this layer created it;
+  // for a file made otherwise, its name opened, never what a link there names.
+  UniqueHandle TemporaryHandle(const std::string& source) {
+    const auto found = created_.find(source);
+    if (found != created_.end()) {
+      UniqueHandle kept = std::move(found->second.attributes);
+      created_.erase(found);
+      if (kept) {
+        return kept;
+      }
+    }
+    return OpenEntry(source, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE);
+  }
+
+  // Gives the new file the old one's attributes and creation time before the replace, through its
+  // own handle. ReplaceFileA carries them over itself on Windows; doing it here too keeps them
+  // where it does not (Wine) and on the rename that ends a failed replace.
+  void TakeOverAttributes(const UniqueHandle& temporary, const std::string& source,
+                          const FileFacts& old) const {
+    FILE_ATTRIBUTE_TAG_INFO kind{};
+    if (!temporary || !calls_.readKind(temporary.Get(), kind)) {
+      Fail("cannot set the attributes of", source, temporary ? GetLastError() : temporary.Error());
+    }
+    if ((kind.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      FailNotRegular("cannot set the attributes of", source, "a link");
+    }
+    FILE_BASIC_INFO basic{};  // times left 0 are left as they are
+    basic.CreationTime.LowPart = old.creation.dwLowDateTime;
+    basic.CreationTime.HighPart = static_cast<LONG>(old.creation.dwHighDateTime);
+    const DWORD kept = old.attributes & kKeptAttributes;
+    basic.FileAttributes = kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(temporary.Get(), FileBasicInfo, &basic, sizeof basic)) {
+      Fail("cannot set the attributes of", source, GetLastError());
+    }
+  }
+
   // A name beside `target` for ReplaceFileA to move the original to, so that the original always
   // has a known name until the new file is in place. The name is taken by creating an empty file
-  // exclusively, so that nobody else's file is ever used; ReplaceFileA replaces it.
-  std::string ReserveBackup(const std::string& target) {
+  // exclusively, so that nobody else's file is ever used; ReplaceFileA replaces it. Which file it
+  // is tells it apart later from the original, and from anyone else's.
+  struct Reservation {
+    std::string path;
+    FileIdentity identity;
+  };
+  Reservation ReserveBackup(const std::string& target) {
     TemporaryFile backup = CreateTemporaryBeside(*this, target + std::string(kBackupSuffix));
     backup.file->Close();
-    return backup.path;
+    Reservation reservation{backup.path, {}};
+    const auto found = created_.find(backup.path);
+    if (found != created_.end()) {
+      reservation.identity = found->second.identity;
+      created_.erase(found);
+    }
+    return reservation;
+  }
+
+  // The new file is in place whatever becomes of the old content; but a copy of it left in
+  // Velmora's folder is said, not kept in silence. Only the file checked as the target is
+  // removed: anything else under the backup name came from a target changed meanwhile (a link
+  // put there would have led ReplaceFileA to the file it names), and is left for a look.
+  void RemoveReplacedOriginal(const std::string& target, const std::string& backup,
+                              const FileIdentity& original) {
+    const UniqueHandle file = OpenEntry(backup, kToRemove);
+    if (file && !IsFile(file.Get(), original)) {
+      leftBehind_.push_back("what was at " + target + " when it was replaced is left in " + backup +
+                            ": it is not the file checked there, which was changed meanwhile");
+      return;
+    }
+    if (!file || !calls_.deleteFile(file.Get())) {
+      const DWORD error = file ? GetLastError() : file.Error();  // before anything else can set it
+      leftBehind_.push_back("the old content of " + target + " is left in " + backup +
+                            ", which could not be removed: " + SystemErrorText(error));
+    }
   }
 
   // What a failed ReplaceFileA leaves when given a backup name, as documented:
@@ -573,32 +658,83 @@ class Win32FileLayer final : public FileLayer {
   //   files keep their names.
   // - ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the original is under the backup name, the new file
   //   still under its temporary name.
-  // ReplaceFileA moves the original nowhere but to the backup name. So whatever the code: when the
-  // target's name is free, the original is moved back to it. The new file stays under its
-  // temporary name for the caller to remove. Should the original not go back, neither file may be
-  // removed, and the failure says where each is.
+  // ReplaceFileA moves the original nowhere but to the backup name. So whatever the code, the
+  // backup name is asked which file it holds. The empty file that was reserved goes. The original
+  // is moved back to the target's name when that is free (a process may have made a file there
+  // meanwhile); the new file stays under its temporary name for the caller to remove. Should the
+  // original not go back, it is never removed, and the failure says where it is. Anything else
+  // there is left as it is.
   void RecoverFromFailedReplace(const std::string& source, const std::string& target,
-                                const std::string& backup, DWORD error) {
+                                const Reservation& backup, const FileIdentity& original,
+                                DWORD error) {
     const std::string failure = "cannot replace " + target + ": " + SystemErrorText(error);
+    {
+      const UniqueHandle held = OpenEntry(backup.path, kToRemove);
+      if (held && IsFile(held.Get(), backup.identity, true)) {
+        calls_.deleteFile(held.Get());
+        throw ConversionFailure(failure);
+      }
+      if (!held || !IsFile(held.Get(), original)) {
+        throw ConversionFailure(held ? failure + "; " + backup.path +
+                                           " holds a file put there meanwhile, left as it is"
+                                     : failure);
+      }
+    }
+    onlyCopies_.push_back(backup.path);
     if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      DeleteFileA(backup.c_str());  // the empty file that held the name
-      throw ConversionFailure(failure);
+      throw ConversionFailure(failure + "; its original is in " + backup.path + ", as " + target +
+                              " holds a file put there meanwhile");
     }
     // No MOVEFILE_REPLACE_EXISTING: if something is at the target after all, it stays.
-    if (calls_.moveFile(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (calls_.moveFile(backup.path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      onlyCopies_.pop_back();
       throw ConversionFailure(failure);
     }
     const DWORD restoreError = GetLastError();
-    onlyCopies_.push_back(backup);
     onlyCopies_.push_back(source);
     throw ConversionFailure(
-        failure + "; its original is in " + backup + " and its new content in " + source +
+        failure + "; its original is in " + backup.path + " and its new content in " + source +
         " (putting the original back failed: " + SystemErrorText(restoreError) + ")");
   }
+
+  // Removes the entry at `path` through the handle it is checked on: never a folder or a reparse
+  // point, and, given an `identity`, only that file.
+  void RemoveEntry(const std::string& path, const std::string* identity) {
+    RefuseWindowsDevice("cannot remove", path, codePage_);
+    created_.erase(path);
+    const UniqueHandle entry = OpenEntry(path, kToRemove);
+    if (!entry) {
+      Fail("cannot remove", path, entry.Error());
+    }
+    FileFacts facts;
+    FILE_ATTRIBUTE_TAG_INFO kind{};
+    if (!ReadFileFacts(entry.Get(), facts) || !calls_.readKind(entry.Get(), kind)) {
+      Fail("cannot remove", path, GetLastError());
+    }
+    if ((kind.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      FailNotRegular("cannot remove", path, "a folder");
+    }
+    if ((kind.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      FailNotRegular("cannot remove", path, "a link or another reparse point");
+    }
+    if (identity != nullptr && facts.identity.Text() != *identity) {
+      throw ConversionFailure(ChangedSinceCheckedReason(path));
+    }
+    if (!calls_.deleteFile(entry.Get())) {
+      Fail("cannot remove", path, GetLastError());
+    }
+  }
+
+  // A file this layer created, until it is replaced or removed.
+  struct Created {
+    UniqueHandle attributes;
+    FileIdentity identity;
+  };
 
   FileLayerCalls calls_;
   CodePage codePage_;
   std::vector<std::string> onlyCopies_;  // never removed: see RecoverFromFailedReplace
+  std::map<std::string, Created> created_;
   std::vector<std::string> leftBehind_;
 };
 

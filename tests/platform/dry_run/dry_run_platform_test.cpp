@@ -23,8 +23,10 @@ namespace shiftlet {
 namespace {
 
 using testing::ListFolder;
+using testing::ReadBytes;
 using testing::ScriptedPlatform;
 using testing::TempFolder;
+using testing::WriteBytes;
 
 std::string ReadWhole(FileLayer& files, const std::string& path) {
   auto file = files.OpenForReading(path);
@@ -125,6 +127,77 @@ TEST(DryRunPlatformTest, AFileWrittenIsAskedAboutAsTheRealRunMeetsIt) {
   if (!skipped.empty()) {
     GTEST_SKIP() << "not run: " << skipped;
   }
+}
+
+// Whether a name is a link itself, as the system says and the dry run after it: what a run asks
+// before it copies or rewrites a file through that name.
+TEST(DryRunPlatformTest, ALinkIsOneToTheSystemAndToTheDryRun) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.Path() / "sub");
+  WriteBytes(folder / "file.qcf", "x");
+  const struct {
+    const char* name;
+    const char* leadsTo;  // made a link to this, when not null
+  } cases[] = {{"file.qcf", nullptr},
+               {"sub", nullptr},
+               {"missing.qcf", nullptr},
+               {"to-file.qcf", "file.qcf"},
+               {"to-nothing.qcf", "nothing.qcf"},
+               {"to-folder", "sub"}};
+  const std::unique_ptr<FileLayer> system = MakeSystemFileLayer();
+  ScriptedPlatform scripted(*system);
+  DryRunPlatform dryRun(scripted);
+  std::string skipped;
+  for (const auto& c : cases) {
+    const std::filesystem::path path = folder.Path() / c.name;
+    if (c.leadsTo != nullptr) {
+      std::error_code error;
+      std::filesystem::create_symlink(folder.Path() / c.leadsTo, path, error);
+      if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+        skipped = "this system made no link";  // Wine makes none
+        continue;
+      }
+    }
+    EXPECT_EQ(c.leadsTo != nullptr, system->IsLink(path.string())) << c.name;
+    EXPECT_EQ(c.leadsTo != nullptr, dryRun.Files().IsLink(path.string())) << c.name;
+  }
+  if (!skipped.empty()) {
+    GTEST_SKIP() << "links not asked about: " << skipped;
+  }
+}
+
+// What an undo removes is the file it asked about: a file put in its place since stays, in the
+// dry run as on the disk.
+TEST(DryRunPlatformTest, OnlyTheFileAskedAboutIsRemoved) {
+  TempFolder folder;
+  const std::string path = folder / "migrated.menu.qnf";
+  WriteBytes(path, "converted");
+  const std::unique_ptr<FileLayer> system = MakeSystemFileLayer();
+  ScriptedPlatform scripted(*system);
+  DryRunPlatform dryRun(scripted);
+  const std::string asked = system->FileIdOf(path);
+  ASSERT_NE("", asked);
+  EXPECT_EQ(asked, dryRun.Files().FileIdOf(path));
+  // Renamed over it while the old one still exists, so that it cannot be given the same number.
+  WriteBytes(folder / "own.tmp", "someone's own");
+  std::filesystem::rename(folder / "own.tmp", path);
+  for (FileLayer* files : {system.get(), &dryRun.Files()}) {
+    try {
+      files->RemoveIfStill(path, asked);
+      ADD_FAILURE() << "a file put there since was removed";
+    } catch (const ConversionFailure& failure) {
+      EXPECT_EQ(ChangedSinceCheckedReason(path), failure.Reason());
+    }
+  }
+  EXPECT_EQ("someone's own", ReadBytes(path));
+  dryRun.Files().RemoveIfStill(path, system->FileIdOf(path));
+  EXPECT_FALSE(dryRun.CreateFileSystemObject()->FileExists(path));
+  system->RemoveIfStill(path, system->FileIdOf(path));
+  EXPECT_EQ("", ListFolder(folder.Path()));
+  EXPECT_EQ("", system->FileIdOf(path));
+  std::filesystem::create_directory(folder.Path() / "sub");
+  EXPECT_THROW(system->Remove(folder / "sub"), ConversionFailure);  // a folder is no file
+  EXPECT_EQ("sub", ListFolder(folder.Path()));
 }
 
 }  // namespace

@@ -649,6 +649,43 @@ def console_program_for_scripts(s):
         "the runs over DEFAULT.QCF changed %s" % os.listdir(s.new_folder))
 
 
+def wildcard_named_in_default_qcf(s):
+  # FindFirstFile reads < > " as wildcards: "migrated.menu.qn>" in default.qcf would list
+  # migrated.menu.qnf. It names another file, for the check, the undo and the quiet run alike.
+  s.lay_out()
+  cli = "Z:" + s.args.cli.replace("/", "\\")
+  status, out, err = cmd(s, cli + " /quiet")
+  check(status == 0, "first conversion: %s %r %r" % (status, out, err))
+  configuration = os.path.join(s.new_folder, "default.qcf")
+  other = b"migrated.menu.qn>\r\nclassic\r\nen-GB\r\n"
+  s.write(configuration, other)
+  folder = "C:\\Program Files\\Velmora\\"
+  status, out, err = cmd(s, cli + " /check")
+  check(status == 0 and ("\r\nIt would update %sdefault.qcf: its first line \"migrated.menu.qn>\" "
+                         "becomes \"migrated.menu.qnf\".\r\n" % folder) in out,
+        "check: %s %r %r" % (status, out, err))
+  names_other = ("%sdefault.qcf names \"migrated.menu.qn>\", not the new menu file, so it %s left "
+                 "alone; %smigrated.menu.qnf %sremoved: it held the conversion of "
+                 "C:\\Velmora\\menu.qof\r\n")
+  status, out, err = cmd(s, cli + " /check /undo")
+  check(status == 0 and out == "it would undo: " + names_other % (folder, "would be", folder,
+                                                                  "would be "),
+        "check of the undo: %s %r %r" % (status, out, err))
+  status, out, err = cmd(s, cli + " /undo")
+  check(status == 0 and out == "undone: " + names_other % (folder, "was", folder, ""),
+        "undo: %s %r %r" % (status, out, err))
+  check(s.read(configuration) == other, "the undo changed default.qcf: %r" % s.read(configuration))
+  check(sorted(os.listdir(s.new_folder)) == ["default.qcf", "default.qcf.before-shiftlet"],
+        "after the undo: %s" % os.listdir(s.new_folder))
+  status, out, err = cmd(s, cli + " /quiet")
+  check(status == 0 and out == "converted C:\\Velmora\\menu.qof to %smigrated.menu.qnf: 13 items; "
+        "default.qcf updated\r\n" % folder, "quiet run: %s %r %r" % (status, out, err))
+  check(s.read(configuration) == b"migrated.menu.qnf\r\nclassic\r\nen-GB\r\n",
+        "default.qcf not updated: %r" % s.read(configuration))
+  check(s.read(configuration + ".before-shiftlet") == s.configuration,
+        "default.qcf.before-shiftlet no longer holds default.qcf from before the first conversion")
+
+
 def console_program_on_windows_rules(s):
   # shiftlet-cli.exe proposes and makes paths full as Windows does, never through the current
   # folder: from System32 with no Velmora 1.1 it refuses and writes nothing there; a drive-relative
@@ -774,7 +811,7 @@ SCENARIOS = {f.__name__: f for f in (
     double_byte_names, program_identity, console_program_for_scripts,
     quiet_run_of_the_windows_program, help_in_a_box, check_summary_in_a_box,
     console_program_on_windows_rules, dropped_file, usage_in_a_box,
-    replacing_a_menu_file_that_differs)}
+    replacing_a_menu_file_that_differs, wildcard_named_in_default_qcf)}
 
 
 def prepare(args):

@@ -7,12 +7,17 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/system_file_layer.h"
+#include "platform/win32/ansi_text.h"
+#include "platform/win32/entry_handle.h"
+#include "platform/win32/reparse_data.h"
 #include "platform/win32/system_error_text.h"
 #include "platform/win32/win32_file_layer.h"
 #include "support/temp_folder.h"
@@ -361,6 +366,7 @@ TEST_F(Win32FileLayerTest, NameThatOpensADeviceOrAPipeIsNeverWritten) {
 enum class FakeReplace {
   kLeavesBoth,             // the original and the new file keep their names
   kMovesOriginalToBackup,  // the original is under the backup name, the target's name is free
+  kMovesOriginalThenTargetTaken,  // ...and another process makes a file at the target's name
 };
 
 TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
@@ -369,19 +375,23 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
     FakeReplace fake;
     bool restoreFails;  // moving the original back fails too
     const char* targetAfter;
-    bool bothKept;  // the backup and the temporary file stay, and the failure names them
+    const char* backupAfter;  // kept, and named by the failure, unless "(none)"
+    bool newKept;             // the temporary file stays, and the failure names it
   };
   using enum FakeReplace;
   const Case cases[] = {
-      {ERROR_UNABLE_TO_REMOVE_REPLACED, kLeavesBoth, true, "old", false},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kLeavesBoth, true, "old", false},
+      {ERROR_UNABLE_TO_REMOVE_REPLACED, kLeavesBoth, true, "old", "(none)", false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kLeavesBoth, true, "old", "(none)", false},
       // As documented for no backup name: the original moved away, the target's name free.
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, false, "old", false},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, true, "(none)", true},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, false, "old", false},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, true, "(none)", true},
-      {ERROR_SHARING_VIOLATION, kLeavesBoth, true, "old", false},
-      {ERROR_INVALID_PARAMETER, kLeavesBoth, true, "old", false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, false, "old", "(none)", false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, true, "(none)", "old", true},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, false, "old", "(none)", false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, true, "(none)", "old", true},
+      // The backup is then the only copy of the original: it stays, named.
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalThenTargetTaken, false, "another's", "old",
+       false},
+      {ERROR_SHARING_VIOLATION, kLeavesBoth, true, "old", "(none)", false},
+      {ERROR_INVALID_PARAMETER, kLeavesBoth, true, "old", "(none)", false},
   };
   for (const Case& row : cases) {
     const std::string label = std::to_string(row.error) + (row.restoreFails ? " then 5" : "");
@@ -392,8 +402,11 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
     FileLayerCalls calls;
     calls.replaceFile = [&](LPCSTR replaced, LPCSTR, LPCSTR backupName, DWORD) {
       backup = backupName;
-      if (row.fake == kMovesOriginalToBackup) {
+      if (row.fake != kLeavesBoth) {
         EXPECT_TRUE(MoveFileExA(replaced, backupName, MOVEFILE_REPLACE_EXISTING)) << label;
+      }
+      if (row.fake == kMovesOriginalThenTargetTaken) {
+        WriteBytes(replaced, "another's");
       }
       SetLastError(row.error);
       return FALSE;
@@ -420,12 +433,14 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
     EXPECT_EQ(0U, what.find("cannot replace " + target + ": ")) << label << ": " << what;
     EXPECT_NE(std::string::npos, what.find("(error " + std::to_string(row.error) + ")"))
         << label << ": " << what;
+    const bool backupKept = std::string(row.backupAfter) != "(none)";
     EXPECT_EQ(row.targetAfter, ContentOf(target)) << label;
-    EXPECT_EQ(row.bothKept ? "old" : "(none)", ContentOf(backup)) << label;
-    EXPECT_EQ(row.bothKept ? "new" : "(none)", ContentOf(temporary)) << label;
-    EXPECT_EQ(row.bothKept, what.find(backup) != std::string::npos) << label << ": " << what;
-    EXPECT_EQ(row.bothKept, what.find(temporary) != std::string::npos) << label << ": " << what;
-    const std::size_t leftInFolder = row.bothKept ? 2 : 1;
+    EXPECT_EQ(row.backupAfter, ContentOf(backup)) << label;
+    EXPECT_EQ(row.newKept ? "new" : "(none)", ContentOf(temporary)) << label;
+    EXPECT_EQ(backupKept, what.find(backup) != std::string::npos) << label << ": " << what;
+    EXPECT_EQ(row.newKept, what.find(temporary) != std::string::npos) << label << ": " << what;
+    const std::size_t leftInFolder = (backupKept ? 1U : 0U) + (row.newKept ? 1U : 0U) +
+                                     (std::string(row.targetAfter) != "(none)" ? 1U : 0U);
     EXPECT_EQ(leftInFolder, static_cast<std::size_t>(std::distance(
                                 fs::directory_iterator(folder.Path()), fs::directory_iterator())))
         << label << ": " << ListFolder(folder.Path());
@@ -438,8 +453,12 @@ TEST(Win32ReplaceTest, ABackupThatCannotBeRemovedIsKeptAndSaid) {
   WriteBytes(target, "old");
   std::string backup;
   FileLayerCalls calls;
-  calls.deleteBackup = [&backup](LPCSTR path) {
-    backup = path;
+  calls.replaceFile = [&backup](LPCSTR replaced, LPCSTR replacement, LPCSTR backupName,
+                                DWORD flags) {
+    backup = backupName;
+    return ReplaceFileA(replaced, replacement, backupName, flags, nullptr, nullptr);
+  };
+  calls.deleteFile = [](HANDLE) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   };
@@ -455,6 +474,105 @@ TEST(Win32ReplaceTest, ABackupThatCannotBeRemovedIsKeptAndSaid) {
                 ", which could not be removed: " + SystemErrorText(ERROR_ACCESS_DENIED),
             leftBehind[0]);
   EXPECT_TRUE(files->TakeFilesLeftBehind().empty());
+}
+
+TEST(Win32ReplaceTest, TargetSwappedDuringTheReplaceIsNeverRemoved) {
+  // The run paused after its checks (another user's oplock on a file it opens), and the target
+  // swapped meanwhile for a link, which leads ReplaceFileA to the file it names. Wine makes no
+  // links: another file put at the target stands for that file, and ReplaceFileA moves it to the
+  // backup name as it would the file a link names.
+  TempFolder folder;
+  const std::string target = folder / "default.qcf";
+  const std::string named = folder / "secret.ini";
+  WriteBytes(target, "old");
+  WriteBytes(named, "not the run's");
+  std::string backup;
+  FileLayerCalls calls;
+  calls.replaceFile = [&](LPCSTR replaced, LPCSTR replacement, LPCSTR backupName, DWORD flags) {
+    backup = backupName;
+    EXPECT_TRUE(MoveFileExA(replaced, (folder / "moved.qcf").c_str(), 0));
+    EXPECT_TRUE(MoveFileExA(named.c_str(), replaced, 0));
+    return ReplaceFileA(replaced, replacement, backupName, flags, nullptr, nullptr);
+  };
+  auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+  ReplacementFile file(*files, target);
+  file.Write("new");
+  file.Commit();
+  EXPECT_EQ("new", ContentOf(target));
+  EXPECT_EQ("not the run's", ContentOf(backup));
+  EXPECT_EQ("old", ContentOf(folder / "moved.qcf"));
+  const std::vector<std::string> leftBehind = files->TakeFilesLeftBehind();
+  ASSERT_EQ(1U, leftBehind.size());
+  EXPECT_EQ("what was at " + target + " when it was replaced is left in " + backup +
+                ": it is not the file checked there, which was changed meanwhile",
+            leftBehind[0]);
+}
+
+// What a file is, as the handle on it says. Wine makes no reparse points, so the seam makes one
+// file say it is one, as Windows would for a link there.
+TEST(Win32LinkTest, WhatTheHandleSaysIsALinkIsNeverTakenForAFile) {
+  const struct {
+    const char* what;
+    DWORD tag;
+    bool renamed;  // replaced itself by a rename, never through ReplaceFileA
+  } cases[] = {
+      {"a symbolic link", IO_REPARSE_TAG_SYMLINK, true},
+      {"a junction", IO_REPARSE_TAG_MOUNT_POINT, true},
+      {"a deduplicated file", IO_REPARSE_TAG_DEDUP, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    const std::string link = folder / "default.qcf";
+    const std::string file = folder / "menu.qnf";
+    WriteBytes(link, "old");
+    WriteBytes(file, "menu");
+    FileFacts linkFacts;
+    {
+      const UniqueHandle entry = OpenEntry(link, FILE_READ_ATTRIBUTES);
+      ASSERT_TRUE(entry && ReadFileFacts(entry.Get(), linkFacts));
+    }
+    bool replacedByReplaceFile = false;
+    FileLayerCalls calls;
+    calls.readKind = [&](HANDLE entry, FILE_ATTRIBUTE_TAG_INFO& kind) {
+      FileFacts facts;
+      if (!ReadFileFacts(entry, facts)) {
+        return FALSE;
+      }
+      const bool isLink = facts.identity == linkFacts.identity;
+      kind = {facts.attributes | (isLink ? DWORD{FILE_ATTRIBUTE_REPARSE_POINT} : 0),
+              isLink ? c.tag : 0};
+      return TRUE;
+    };
+    calls.replaceFile = [&](LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags) {
+      replacedByReplaceFile = true;
+      return ReplaceFileA(replaced, replacement, backup, flags, nullptr, nullptr);
+    };
+    auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+    EXPECT_TRUE(files->IsLink(link));
+    EXPECT_FALSE(files->IsLink(file));
+    try {
+      files->Remove(link);
+      ADD_FAILURE() << "a link was removed";
+    } catch (const ConversionFailure& failure) {
+      EXPECT_EQ(
+          "cannot remove " + link + ": it is a link or another reparse point, not a regular file",
+          failure.Reason());
+    }
+    EXPECT_EQ("old", ContentOf(link));
+    ReplacementFile replacement(*files, link);
+    replacement.Write("new");
+    replacement.Commit();
+    EXPECT_EQ("new", ContentOf(link));
+    EXPECT_EQ(!c.renamed, replacedByReplaceFile);
+  }
+  // Nothing else is a link: a folder, nothing, a device.
+  const auto files = MakeSystemFileLayer();
+  TempFolder folder;
+  fs::create_directory(folder.Path() / "a-folder");
+  for (const std::string& path : {folder / "a-folder", folder / "missing.qcf", "NUL"s}) {
+    EXPECT_FALSE(files->IsLink(path)) << path;
+  }
 }
 
 TEST_F(Win32FileLayerTest, ReadOnlyTargetIsNotReplacedAndTheNewFileCanStillGo) {
@@ -532,6 +650,89 @@ TEST_F(Win32FileLayerTest, EveryNameOfOneFileHasOneKey) {
   if (GetACP() == 1252) {
     EXPECT_EQ(files_->EntryKey(folder_.Path().string() + "\\caf\xe9.qnf"),
               files_->EntryKey(folder_.Path().string() + "\\CAF\xc9.QNF"));
+  }
+}
+
+TEST_F(Win32FileLayerTest, ANameWithAWildcardNamesNoOtherFile) {
+  // FindFirstFileA reads < > " as DOS's ?, * and .: under Wine "migrated.menu.qn>" lists
+  // migrated.menu.qnf.
+  WriteBytes(folder_ / "migrated.menu.qnf", "70\r\n");
+  const std::string key = files_->EntryKey(folder_ / "migrated.menu.qnf");
+  for (const char* name : {"migrated.menu.qn*", "migrated.menu.qn?", "migrated.menu.qn<",
+                           "migrated.menu.qn>", "migrated\"menu.qnf"}) {
+    EXPECT_NE(key, files_->EntryKey(folder_ / name)) << name;
+  }
+}
+
+// Reparse data as FSCTL_GET_REPARSE_POINT gives it for a symbolic link: its head, then the
+// substitute name, then the print name.
+std::string SymbolicLinkData(std::wstring_view substitute, std::wstring_view print,
+                             bool relative = false, DWORD tag = IO_REPARSE_TAG_SYMLINK) {
+  const auto bytes = [](std::wstring_view name) {
+    return std::string(reinterpret_cast<const char*>(name.data()), name.size() * sizeof(wchar_t));
+  };
+  const std::string names = bytes(substitute) + bytes(print);
+  std::string data(20, '\0');
+  const auto put = [&data](std::size_t at, std::uint32_t value, std::size_t size) {
+    std::memcpy(data.data() + at, &value, size);
+  };
+  put(0, tag, 4);
+  put(4, static_cast<std::uint32_t>(12 + names.size()), 2);
+  put(8, 0, 2);
+  put(10, static_cast<std::uint32_t>(substitute.size() * sizeof(wchar_t)), 2);
+  put(12, static_cast<std::uint32_t>(substitute.size() * sizeof(wchar_t)), 2);
+  put(14, static_cast<std::uint32_t>(print.size() * sizeof(wchar_t)), 2);
+  put(16, relative ? 1 : 0, 4);
+  return data + names;
+}
+
+TEST(SymbolicLinkTargetTest, TheLinkLeadsWhereTheSystemFollowsIt) {
+  const struct {
+    const char* what;
+    std::string data;
+    std::wstring path;  // empty: not followed
+    bool relative;
+  } cases[] = {
+      {"a print name that says otherwise",
+       SymbolicLinkData(L"\\??\\C:\\Windows\\win.ini", L"C:\\Velmora\\menu.ini"),
+       L"C:\\Windows\\win.ini", false},
+      {"a share", SymbolicLinkData(L"\\??\\UNC\\host\\share\\x.qcf", L"\\\\host\\share\\x.qcf"),
+       L"\\\\host\\share\\x.qcf", false},
+      {"a volume by its GUID",
+       SymbolicLinkData(L"\\??\\Volume{0b1e6a34-2f3c-11ee-9d7a-806e6f6e6963}\\x.qcf", L"C:\\x.qcf"),
+       L"", false},
+      {"a device", SymbolicLinkData(L"\\Device\\HarddiskVolume2\\x.qcf", L"C:\\x.qcf"), L"", false},
+      {"a pipe", SymbolicLinkData(L"\\??\\pipe\\p", L"C:\\x.qcf"), L"", false},
+      {"relative", SymbolicLinkData(L"..\\other\\x.qcf", L"", true), L"..\\other\\x.qcf", true},
+      {"rooted at the link's drive", SymbolicLinkData(L"\\x.qcf", L"\\x.qcf", true), L"", false},
+      {"a print name alone", SymbolicLinkData(L"", L"C:\\x.qcf"), L"", false},
+      {"a junction's data",
+       SymbolicLinkData(L"\\??\\C:\\x", L"C:\\x", false, IO_REPARSE_TAG_MOUNT_POINT), L"", false},
+      {"data cut short", SymbolicLinkData(L"\\??\\C:\\x.qcf", L"").substr(0, 28), L"", false},
+  };
+  for (const auto& c : cases) {
+    const LinkTarget target = SymbolicLinkTargetOf(c.data);
+    EXPECT_EQ(c.path, target.path) << c.what;
+    EXPECT_EQ(c.relative, target.relative) << c.what;
+  }
+}
+
+TEST(AnsiTextTest, OnlyTextThatReadsBackPasses) {
+  const struct {
+    UINT codePage;
+    std::wstring text;
+    std::string bytes;  // empty: no exact form
+  } cases[] = {
+      // A UTF-8 system code page, where Windows refuses WC_NO_BEST_FIT_CHARS.
+      {CP_UTF8, L"\u65e5\u672c.qcf", "\xe6\x97\xa5\xe6\x9c\xac.qcf"},
+      {CP_UTF8, L"\xd800.qcf", ""},  // half a surrogate pair
+      {1252, L"caf\u00e9.qcf", "caf\xe9.qcf"},
+      {1252, L"\u0101.qcf", ""},  // best fit: a plain "a"
+      {1252, L"\u65e5.qcf", ""},  // the default character
+      {932, L"\u8868.qof", "\x95\x5c.qof"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.bytes, AnsiText(c.text, c.codePage)) << c.codePage << " " << c.bytes;
   }
 }
 
