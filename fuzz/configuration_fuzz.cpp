@@ -1,6 +1,7 @@
 // The default.qcf update, inside a whole run, over arbitrary configuration bytes. A success leaves
-// three CR LF lines, the first the new file's name; a failure leaves default.qcf byte for byte as
-// it was beside the complete new menu file; no temporary file is ever left.
+// a default.qcf that names the new file and reads back its other two fields as they were: three CR
+// LF lines, or, when it named the new file already, the bytes it had; a failure leaves default.qcf
+// byte for byte as it was beside the complete new menu file; no temporary file is ever left.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "fuzz/fuzz_support.h"
 #include "paths/path_text.h"
 #include "support/memory_file_layer.h"
+#include "textfile/field_reader.h"
 
 namespace {
 
@@ -90,8 +92,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   Require(end == shiftlet::RunEnd::kSucceeded, "the run succeeds or fails");
-  const std::string first = "new.qnf\r\n";
-  Require(after.compare(0, first.size(), first) == 0, "the first line names the new file");
+  // What default.qcf named before, and reads back as now: the same three fields but the first.
+  std::string before[3];
+  std::string now[3];
+  platform.memory.files["velmora/was.qcf"] = shiftlet::MemoryBytes(config);
+  shiftlet::FieldReader(platform.memory, "velmora/was.qcf")
+      .ReadFields({&before[0], &before[1], &before[2]});
+  shiftlet::FieldReader(platform.memory, "velmora/default.qcf")
+      .ReadFields({&now[0], &now[1], &now[2]});
+  Require(now[0] == "new.qnf", "default.qcf names the new file");
+  Require(now[1] == before[1] && now[2] == before[2],
+          "its other two fields read back as they were");
+  if (!core.Record().configurationChanged) {
+    Require(before[0] == "new.qnf", "only a default.qcf that names the new file is left as it is");
+    return 0;
+  }
   const std::size_t lines = shiftlet::fuzz::CrLfLines(after);
   Require(lines == 3 && after.size() >= 2 && after.compare(after.size() - 2, 2, "\r\n") == 0,
           "exactly three lines");

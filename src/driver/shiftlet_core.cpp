@@ -64,6 +64,15 @@ void ShiftletCore::RefuseConfigurationAsDestination() {
                             ", where " + messages::kConfigurationName +
                             " is kept as it was before its conversion");
   }
+  RefuseLink(ConfigurationPath());
+}
+
+void ShiftletCore::RefuseLink(const std::string& path) {
+  // Whoever could make the link chose the file a run elevated above them would copy and rewrite.
+  if (platform_.Files().IsLink(path)) {
+    throw ConversionFailure(path + " is a link to another file, and Shiftlet does not rewrite a " +
+                            "configuration that lives elsewhere; nothing was changed");
+  }
 }
 
 RunEnd ShiftletCore::RunConversion() {

@@ -76,8 +76,11 @@ class ShiftletCore {
   // finds names in its folder.
   bool NamesDestination(const std::string& name);
   bool ConfigurationNamesDestination() noexcept;
-  // Refuses a new menu file that is default.qcf or its backup, before anything is asked or written.
+  // Refuses a new menu file that is default.qcf or its backup, and a default.qcf that is a link,
+  // before anything is asked or written.
   void RefuseConfigurationAsDestination();
+  // Refuses `path`, default.qcf or its backup, when it is a link: its bytes are another file's.
+  void RefuseLink(const std::string& path);
   // What becomes of a new menu file that differs and is not to be replaced: it stands, and, when
   // an undo kept it (nothing names it, and default.qcf's backup is beside it), default.qcf names
   // it again.

@@ -75,6 +75,7 @@ void ShiftletCore::UndoPickedFiles(const std::string& source) {
       throw ConversionFailure(configuration + " names " + destination + ", and there is no " +
                               backup + " to take its first line back from; nothing was changed");
     }
+    RefuseLink(backup);
     FieldReader old(files, backup);
     old.ReadFields({&restoredName});
     const FieldOrigin oldFirst = old.LastOrigins().front();
@@ -103,15 +104,20 @@ void ShiftletCore::UndoPickedFiles(const std::string& source) {
   if (menuFile == UndoStep::Kind::kMenuFileRemoved && named && NamesDestination(restoredName)) {
     menuFile = UndoStep::Kind::kMenuFileNamed;
   }
+  // What is removed is the file asked about, never one put in its place since.
+  std::string destinationId;
   if (menuFile == UndoStep::Kind::kMenuFileRemoved) {
     files.CheckWritableInPlace(destination);
+    destinationId = files.FileIdOf(destination);
   }
   // A new menu file that stays keeps the backup too, so that a later conversion takes it back.
   const bool menuFileStays =
       menuFile != UndoStep::Kind::kMenuFileRemoved && menuFile != UndoStep::Kind::kNoMenuFile;
   const bool removeBackup = named && whole && !menuFileStays;
+  std::string backupId;
   if (removeBackup) {
     files.CheckWritableInPlace(backup);  // removed: its folder is asked as for a replace
+    backupId = files.FileIdOf(backup);
   }
 
   if (named) {
@@ -119,7 +125,7 @@ void ShiftletCore::UndoPickedFiles(const std::string& source) {
     file.Write(restored);
     file.Commit();
     if (removeBackup) {
-      files.Remove(backup);
+      files.RemoveIfStill(backup, backupId);
     }
     const UndoStep::Kind kind = !whole         ? UndoStep::Kind::kConfigurationFirstFieldRestored
                                 : removeBackup ? UndoStep::Kind::kConfigurationRestored
@@ -132,7 +138,7 @@ void ShiftletCore::UndoPickedFiles(const std::string& source) {
     record_.undoSteps.push_back({UndoStep::Kind::kNoConfiguration, configuration, "", ""});
   }
   if (menuFile == UndoStep::Kind::kMenuFileRemoved) {
-    files.Remove(destination);
+    files.RemoveIfStill(destination, destinationId);
   }
   record_.undoSteps.push_back({menuFile, destination, source, why});
 }
