@@ -10,7 +10,8 @@
 set -euo pipefail
 
 packages_build() { echo cmake ninja-build g++ libcli11-dev; }  # CLI11 parses the command line
-packages_test() { echo libgtest-dev googletest; }  # googletest: sources, for cross-builds
+# googletest: its sources, for the cross-builds; RapidCheck: the sequence test of the native build
+packages_test() { echo libgtest-dev googletest librapidcheck-dev; }
 packages_format() { echo clang-format; }
 packages_bench() { echo libbenchmark-dev; }  # tools/bench.sh
 # clang, its sanitizer and libFuzzer runtimes, and valgrind: for the hardening stages

@@ -102,8 +102,8 @@ std::string UsageText(const std::string& programName) {
   const std::string line = "       " + programName;
   return "usage: " + programName + " [PATH]\n" + line +
          " --quiet [--replace] [--source PATH] [--destination PATH] [--log FILE]\n" + line +
-         " --check [--undo] [--source PATH] [--destination PATH] [--log FILE]\n" + line +
-         " --undo [--source PATH] [--destination PATH] [--log FILE]\n" + line +
+         " --check [--replace | --undo] [--source PATH] [--destination PATH] [--log FILE]\n" +
+         line + " --undo [--source PATH] [--destination PATH] [--log FILE]\n" + line +
          " --help | --version\n";
 }
 

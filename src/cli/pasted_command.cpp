@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "paths/shown_text.h"
+
 namespace shiftlet {
 
 namespace {
@@ -27,6 +29,12 @@ std::string QuotedForSh(const std::string& path) {
   return quoted + "'";
 }
 
+// Whether a command naming `path` can be pasted as it is shown: the screen shows a control
+// character escaped, and the escaped text pasted names another file.
+bool ShownAsItIs(const std::string& path, const CodePage& codePage) {
+  return ShownText(path, codePage) == path;
+}
+
 // Whether both cmd and PowerShell keep `path` as it is between double quotes.
 bool SafeInDoubleQuotesForCmdAndPowerShell(std::string_view path, const CodePage& codePage) {
   if (path.empty()) {
@@ -35,13 +43,9 @@ bool SafeInDoubleQuotesForCmdAndPowerShell(std::string_view path, const CodePage
   for (std::size_t at = 0; at < path.size();) {
     const std::size_t length = codePage.CharacterLength(path, at);
     const std::string_view character = path.substr(at, length);
-    const auto byte = static_cast<unsigned char>(character.front());
-    const bool c1 = length == 2 && codePage.IsUtf8() && byte == 0xC2 &&
-                    static_cast<unsigned char>(character[1]) <= 0x9F;
     if ((length == 1 &&
-         (byte < 0x20 || byte == 0x7F ||
-          std::string_view("$`%!'\"").find(character.front()) != std::string_view::npos)) ||
-        c1 || codePage.IsTypographicQuote(character)) {
+         std::string_view("$`%!'\"").find(character.front()) != std::string_view::npos) ||
+        codePage.IsTypographicQuote(character)) {
       return false;
     }
     at += length;
@@ -58,14 +62,14 @@ PastedCommand BuildPastedCommand(const std::string& program, const std::vector<C
   PastedCommand command{program, ""};
   for (const CommandFile& file : files) {
     command.text += " " + file.option + " ";
-    if (!windows) {
-      command.text += QuotedForSh(file.path);
-    } else if (SafeInDoubleQuotesForCmdAndPowerShell(file.path, codePage)) {
-      command.text += "\"" + file.path + "\"";
-    } else {
+    const bool pastable = ShownAsItIs(file.path, codePage) &&
+                          (!windows || SafeInDoubleQuotesForCmdAndPowerShell(file.path, codePage));
+    if (!pastable) {
       command.text += file.placeholder;
       command.note +=
           (command.note.empty() ? "where " : " and ") + file.placeholder + " is " + file.path;
+    } else {
+      command.text += windows ? "\"" + file.path + "\"" : QuotedForSh(file.path);
     }
   }
   return command;

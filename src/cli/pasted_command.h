@@ -29,10 +29,11 @@ struct PastedCommand {
 // - POSIX paths, for sh and bash: as Python's shlex.quote quotes them (as it is when every byte is
 //   a letter, a digit or one of @%+=:,./-_; else between single quotes, a ' written '"'"').
 // - Windows paths, for cmd and PowerShell alike: between double quotes, where both shells keep a
-//   name as it is unless it holds $ ` % ! ' ", a typographic quote PowerShell reads as a quote, or
-//   a control character (which the screen shows escaped, so it could not be pasted as it is).
-//   Single quotes would stop PowerShell but not cmd, and cmd has no quoting that stops %VAR%: such
-//   a name is left out of the command, its placeholder put in its place and the name in the note.
+//   name as it is unless it holds $ ` % ! ' " or a typographic quote PowerShell reads as a quote.
+//   Single quotes would stop PowerShell but not cmd, and cmd has no quoting that stops %VAR%.
+// Such a name, and in either form one holding a control character (which ShownText escapes, so
+// that the text pasted would name another file), is left out of the command, its placeholder put
+// in its place and the name in the note.
 PastedCommand BuildPastedCommand(const std::string& program, const std::vector<CommandFile>& files,
                                  const PathForm& form, const CodePage& codePage);
 
