@@ -95,6 +95,8 @@ void ShiftletCore::UndoPickedFiles(const std::string& source) {
       restored = std::string(bytes.substr(0, first.begin))
                      .append(old.Bytes().substr(oldFirst.begin, oldFirst.end - oldFirst.begin))
                      .append(bytes.substr(first.end));
+      // Changed since only in ways the backup holds too: its bytes come back whole after all.
+      whole = restored == old.Bytes();
     }
     files.CheckWritableInPlace(configuration);
   }

@@ -572,6 +572,16 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
       {"a sticky folder, where default.qcf is another user's", "--destination shared/new.qnf",
        stickyFolder, "cannot replace " + Shown("shared/default.qcf") + ": Operation not permitted",
        true, true},
+      // A default.qcf that is a link is another file's bytes: never copied into the backup nor
+      // rewritten, however the run is elevated above whoever made the link.
+      {"default.qcf a link to a file elsewhere", "",
+       [&] {
+         fs::create_directory(work_.Path() / "elsewhere");
+         fs::rename(Work("default.qcf"), Work("elsewhere/secret.txt"));
+         fs::create_symlink("elsewhere/secret.txt", Work("default.qcf"));
+       },
+       Shown("default.qcf") + " is a link to another file, and Shiftlet does not rewrite a "
+                              "configuration that lives elsewhere; nothing was changed"},
       // The new menu file is never default.qcf or its backup, whichever name reaches it, even
       // with --replace.
       {"default.qcf a link to the destination, empty so far", "--replace",
@@ -591,17 +601,6 @@ TEST_F(ShiftletProgramTest, CheckAndQuietRunAgreeOnEveryReason) {
        "the new menu file cannot be " + Shown("default.qcf") + ": it is default.qcf"},
       {"the destination the backup of default.qcf", "--destination default.qcf.before-shiftlet",
        [] {}, "the new menu file cannot be " + Shown("default.qcf.before-shiftlet")},
-      // A default.qcf that is a link is another file's bytes: never copied into the backup nor
-      // rewritten, however the run is elevated above whoever made the link.
-      {"default.qcf a link to a file elsewhere",
-       "",
-       [&] {
-         fs::create_directory(work_.Path() / "elsewhere");
-         fs::rename(Work("default.qcf"), Work("elsewhere/secret.txt"));
-         fs::create_symlink("elsewhere/secret.txt", Work("default.qcf"));
-       },
-       Shown("default.qcf") + " is a link to another file, and Shiftlet does not rewrite a "
-                              "configuration that lives elsewhere; nothing was changed"},
   };
   std::string skipped;
   for (const auto& c : cases) {
