@@ -349,15 +349,14 @@ void KeepsBackup(const Step& step, bool undo) {
 
 // Whether an undo can tell, from the files a conversion left, every file as it was before: not
 // where default.qcf named the new menu file already, where the new menu file held the conversion
-// already, or where a backup was there that is not default.qcf as it was.
+// already, or where a backup was there already. An earlier undo keeps the backup while
+// default.qcf has changed since; an undo that gives its bytes back whole removes it, as it then
+// holds nothing default.qcf lacks, and cannot tell it from the backup of this conversion.
 bool UndoCanTell(const Model& model, const Files& before) {
   const auto menuFile = before.find(kNewMenu);
-  const auto configuration = before.find(kConfiguration);
-  const auto backup = before.find(kBackup);
   return FirstFieldOf(before, kConfiguration) != kNewMenu &&
          (menuFile == before.end() || menuFile->second != ConversionOf(model.oldMenu)) &&
-         (backup == before.end() ||
-          (configuration != before.end() && configuration->second == backup->second));
+         before.find(kBackup) == before.end();
 }
 
 using FleetCommand = rc::state::Command<Model, Pc>;
