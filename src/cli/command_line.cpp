@@ -23,8 +23,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
   CLI::Option* source = app.add_option("--source", command.source);
   CLI::Option* destination = app.add_option("--destination", command.destination);
   CLI::Option* log = app.add_option("--log", command.log);
+  CLI::Option* wait = app.add_option("--wait", command.waitSeconds)
+                          ->check(CLI::Range(0, kLongestWaitSeconds))
+                          ->option_text("SECONDS");
   CLI::Option* path = app.add_option("path", command.path);
-  for (CLI::Option* option : {source, destination, log, path}) {
+  for (CLI::Option* option : {source, destination, log, wait, path}) {
     option->type_size(1)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
   }
   quietFlag->excludes(checkFlag);
@@ -59,8 +62,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool slashOpt
     }
     return command;
   }
-  for (const auto& [option, name] :
-       {std::pair{source, "--source"}, {destination, "--destination"}, {log, "--log"}}) {
+  for (const auto& [option, name] : {std::pair{source, "--source"},
+                                     {destination, "--destination"},
+                                     {log, "--log"},
+                                     {wait, "--wait"}}) {
     if (option->count() > 0 && !quiet && !check && !undo) {
       command.mode = CommandLine::Mode::kUsageError;
       command.error = std::string(name) + " needs --quiet, --check or --undo";
@@ -101,9 +106,12 @@ bool IsDryRun(CommandLine::Mode mode) {
 std::string UsageText(const std::string& programName) {
   const std::string line = "       " + programName;
   return "usage: " + programName + " [PATH]\n" + line +
-         " --quiet [--replace] [--source PATH] [--destination PATH] [--log FILE]\n" + line +
-         " --check [--replace | --undo] [--source PATH] [--destination PATH] [--log FILE]\n" +
-         line + " --undo [--source PATH] [--destination PATH] [--log FILE]\n" + line +
+         " --quiet [--replace] [--source PATH] [--destination PATH] [--log FILE] [--wait SECONDS]\n" +
+         line +
+         " --check [--replace | --undo] [--source PATH] [--destination PATH] [--log FILE]"
+         " [--wait SECONDS]\n" +
+         line + " --undo [--source PATH] [--destination PATH] [--log FILE] [--wait SECONDS]\n" +
+         line +
          " --help | --version\n";
 }
 
@@ -129,6 +137,9 @@ std::string HelpText(const std::string& programName) {
          "  --replace             replace a new menu file that differs from the conversion (it\n"
          "                        may hold changes made in Velmora 1.1); without it such a file\n"
          "                        is kept and nothing is written\n"
+         "  --wait SECONDS        how long to wait in all for a file another program holds\n"
+         "                        open (Velmora, a virus scanner) before giving up: 30 by\n"
+         "                        default, 0 not at all\n"
          "  --undo                take the conversion back: default.qcf names the old menu file\n"
          "                        again (from default.qcf.before-shiftlet), and the new menu file\n"
          "                        is removed if it still holds exactly the conversion\n"
@@ -137,7 +148,8 @@ std::string HelpText(const std::string& programName) {
          "\n"
          "Exit status: 0 converted, already converted, kept or undone (or, with --check, it would\n"
          "be), 1 failed (or would fail),\n"
-         "2 a question was answered No, 3 stopped before converting, 64 a bad command line.\n";
+         "2 a question was answered No, 3 stopped before converting, 64 a bad command line,\n"
+         "1618 a file another program held stayed in use: nothing was lost; run it again later.\n";
 }
 
 std::string VersionText() {

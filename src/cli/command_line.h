@@ -26,6 +26,9 @@ struct CommandLine {
   std::optional<std::string> destination;
   std::optional<std::string> log;
   bool replace = false;  // --replace: a new menu file that differs is replaced
+  // --wait SECONDS: how long a run waits in all for a file another program holds; the run's own
+  // default where not given.
+  std::optional<int> waitSeconds;
   // Whether the arguments ask for a run nobody watches (--quiet, --undo), however the rest of them
   // reads: such a run shows nothing, not even what is wrong with its command line, as a script
   // may be waiting on it.
@@ -38,6 +41,9 @@ struct CommandLine {
 enum class UnattendedJob { kConvert, kUndo };
 UnattendedJob JobOf(CommandLine::Mode mode);
 bool IsDryRun(CommandLine::Mode mode);
+
+// The longest --wait taken, in seconds: an hour.
+inline constexpr int kLongestWaitSeconds = 3600;
 
 // The exit status of a command line that cannot be used (as sysexits' EX_USAGE).
 inline constexpr int kExitUsage = 64;

@@ -24,6 +24,7 @@ TEST(CommandLineTest, FormsAndMisuses) {
     const char* path = "";  // the path given alone, for the dialogue
     bool replace = false;
     bool unattended = false;  // shows nothing, not even a usage error
+    int wait = -1;            // --wait's seconds; -1 for none given
   } cases[] = {
       {{}, false, Mode::kInteractive, "", "", ""},
       {{"--quiet"}, false, Mode::kQuiet, "", "", "", "", false, true},
@@ -70,6 +71,9 @@ TEST(CommandLineTest, FormsAndMisuses) {
       {{"--check", "--log", "run.log"}, false, Mode::kCheck, "", "", "run.log"},
       {{"/check", "/log", "C:\\runs.log"}, true, Mode::kCheck, "", "", "C:\\runs.log"},
       {{"--quiet", "--replace"}, false, Mode::kQuiet, "", "", "", "", true, true},
+      {{"--quiet", "--wait", "2"}, false, Mode::kQuiet, "", "", "", "", false, true, 2},
+      {{"/undo", "/wait", "0"}, true, Mode::kUndo, "", "", "", "", false, true, 0},
+      {{"--check", "--wait=45"}, false, Mode::kCheck, "", "", "", "", false, false, 45},
       {{"/check", "/replace"}, true, Mode::kCheck, "", "", "", "", true},
       {{"--undo", "--log", "run.log"}, false, Mode::kUndo, "", "", "run.log", "", false, true},
       {{"/undo", "/source", "C:\\a.qof"}, true, Mode::kUndo, "C:\\a.qof", "", "", "", false, true},
@@ -77,6 +81,10 @@ TEST(CommandLineTest, FormsAndMisuses) {
       // Misuses.
       {{"--replace"}, false, Mode::kUsageError, "", "", ""},  // the dialogue asks instead
       {{"--undo", "--replace"}, false, Mode::kUsageError, "", "", "", "", false, true},
+      {{"--wait", "2"}, false, Mode::kUsageError, "", "", ""},  // nothing waits in the dialogue
+      {{"--quiet", "--wait", "-1"}, false, Mode::kUsageError, "", "", "", "", false, true},
+      {{"--quiet", "--wait", "soon"}, false, Mode::kUsageError, "", "", "", "", false, true},
+      {{"--quiet", "--wait", "3601"}, false, Mode::kUsageError, "", "", "", "", false, true},
       {{"--undo", "--quiet"}, false, Mode::kUsageError, "", "", "", "", false, true},
       {{"--undo", "a.qof"}, false, Mode::kUsageError, "", "", "", "", false, true},
       {{"--bogus"}, false, Mode::kUsageError, "", "", ""},
@@ -116,6 +124,7 @@ TEST(CommandLineTest, FormsAndMisuses) {
       EXPECT_EQ(c.log, command.log.value_or(""));
       EXPECT_EQ(c.path, command.path.value_or(""));
       EXPECT_EQ(c.replace, command.replace);
+      EXPECT_EQ(c.wait, command.waitSeconds.value_or(-1));
     }
   }
 }
