@@ -14,6 +14,7 @@ std::string UnattendedFailure(const ShiftletCore& core) {
       // Nobody is there to see a dialog refuse the folder, so the run says what its absence
       // means: the folder Velmora 1.1 installs is where the new file goes.
       return core.FailureReason() + "; Velmora 1.1 may not be installed";
+    case ConversionFailure::Cause::kInUse:  // its reason names the file and the holder
     case ConversionFailure::Cause::kOther:
       break;
   }

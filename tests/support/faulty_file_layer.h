@@ -37,6 +37,9 @@ class FaultyFileLayer final : public FileLayer {
   void Remove(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
   std::vector<std::string> TakeFilesLeftBehind() override;
+  // Settings and questions, not counted.
+  void WaitForFilesInUse(const InUseWait& wait) override { real_->WaitForFilesInUse(wait); }
+  std::string InUseBy(const std::string& path) override { return real_->InUseBy(path); }
 
  private:
   std::unique_ptr<FileLayer> real_;
