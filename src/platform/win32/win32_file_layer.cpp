@@ -1,6 +1,7 @@
 // Files on Windows, through the Win32 calls themselves (their ANSI forms, so paths are bytes in
 // the system's code page, as everywhere else in the program): binary I/O, exclusive creation,
-// a flush before the replace, and a replace that keeps what Windows keeps for the target.
+// a flush before the replace, and a replace that keeps what Windows keeps for the target. A file
+// another program holds a moment (Velmora itself, a virus scanner) is waited for.
 
 #include "platform/win32/win32_file_layer.h"
 
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -57,6 +59,21 @@ const char* KindOfHandle(DWORD type) {
     default:
       return "a device";
   }
+}
+
+// What each call's last try met: its error (ERROR_SUCCESS when it succeeded), and whether that
+// was a file in use, still so after the wait.
+struct Tried {
+  DWORD error;
+  bool inUse;
+};
+
+// The access a replace asks of its target: ReplaceFileA opens it for reading and removal, and
+// needs write access to it.
+constexpr DWORD kReplaceAccess = GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE;
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A replace of a file that is not a link first moves it to this name plus a temporary tag beside
@@ -309,6 +326,8 @@ class Win32FileLayer final : public FileLayer {
   Win32FileLayer(FileLayerCalls calls, const CodePage& codePage)
       : calls_(std::move(calls)), codePage_(codePage) {}
 
+  void WaitForFilesInUse(const InUseWait& wait) override { wait_ = wait; }
+
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
     // Windows opens a device for a reserved name in any folder and for a device path, where a
     // read may never end and a write fails later for a reason that does not say why: both are
@@ -320,10 +339,16 @@ class Win32FileLayer final : public FileLayer {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       FailNotRegular("cannot open", path, "a folder");
     }
-    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const Tried opened = WhileInUse(
+        [&] {
+          handle = calls_.openExisting(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                       FILE_ATTRIBUTE_NORMAL);
+          return handle != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : GetLastError();
+        },
+        [&](DWORD error) { return Held(path, error, GENERIC_READ); });
     if (handle == INVALID_HANDLE_VALUE) {
-      Fail("cannot open", path, GetLastError());
+      FailUnlessFree(opened, "cannot open", path);
     }
     auto file = std::make_unique<Win32File>(handle, path);
     // What was opened, whatever its name: only a file on a disk is read, never a console, a pipe
@@ -382,19 +407,43 @@ class Win32FileLayer final : public FileLayer {
     const bool link = IsLink(path, attributes);
     CheckRoomBeside(path, link ? kTemporaryTagSize : kBackupSuffix.size() + kTemporaryTagSize);
     // Opening without truncating changes nothing and asks the real question (access rights,
-    // another program holding the file), with the rights and sharing the replace itself asks:
-    // ReplaceFileA opens the target for reading and removal, sharing everything, and needs write
-    // access to it. A link is replaced itself, never written through, so the question is asked of
-    // the link alone: may it be removed?
-    const HANDLE handle = CreateFileA(
-        path.c_str(), link ? DELETE : GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL,
-        nullptr);
+    // another program holding the file, waited for), with the rights and sharing the replace
+    // itself asks. Asked last, so that a file in use is the only answer left to give.
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const Tried opened = WhileInUse(
+        [&] {
+          handle = OpenAsReplaced(path, link, link ? DELETE : kReplaceAccess);
+          return handle != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : GetLastError();
+        },
+        [&](DWORD error) { return Held(path, error, link ? DELETE : kReplaceAccess); });
     if (handle == INVALID_HANDLE_VALUE) {
-      Fail("cannot write", path, GetLastError());
+      FailUnlessFree(opened, "cannot write", path);
     }
     CloseHandle(handle);
+  }
+
+  std::string InUseBy(const std::string& path) override {
+    if (WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return "";
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return "";
+    }
+    bool link = false;
+    try {
+      link = IsLink(path, attributes);
+    } catch (const ConversionFailure&) {
+      return "";  // the run fails on it for a reason of its own
+    }
+    // The removal a replace makes of the target, and nothing more: a holder that lets a file be
+    // removed (FILE_SHARE_DELETE) does not stop the replace.
+    const HANDLE handle = OpenAsReplaced(path, link, DELETE);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      return "";
+    }
+    return Held(path, GetLastError(), DELETE) ? ConversionFailure::NamedHolder(HolderOf(path)) : "";
   }
 
   void CheckWritableOnceCreated(const std::string& path) override {
@@ -452,17 +501,24 @@ class Win32FileLayer final : public FileLayer {
     // REPLACEFILE_IGNORE_ACL_ERRORS would let the new file go in with the temporary file's access
     // rights instead of the target's, silently dropping a grant Velmora's users rely on (or
     // adding one the administrator removed); failing keeps the old file as it was instead.
-    if (calls_.replaceFile(target.c_str(), source.c_str(), backup.c_str(), 0)) {
+    const Tried replaced = WhileInUse(
+        [&] {
+          return calls_.replaceFile(target.c_str(), source.c_str(), backup.c_str(), 0)
+                     ? ERROR_SUCCESS
+                     : GetLastError();
+        },
+        [&](DWORD error) { return ReplaceHeld(source, target, error); });
+    if (replaced.error == ERROR_SUCCESS) {
       // The new file is in place whatever becomes of the old content; but a copy of it left in
       // Velmora's folder is said, not kept in silence.
-      if (!calls_.deleteBackup(backup.c_str())) {
-        const DWORD error = GetLastError();  // before anything else can set it
+      const Tried removed = RemoveWhileInUse(backup);
+      if (removed.error != ERROR_SUCCESS) {
         leftBehind_.push_back("the old content of " + target + " is left in " + backup +
-                              ", which could not be removed: " + SystemErrorText(error));
+                              ", which could not be removed: " + SystemErrorText(removed.error));
       }
       return;
     }
-    RecoverFromFailedReplace(source, target, backup, GetLastError());
+    RecoverFromFailedReplace(source, target, backup, replaced);
   }
 
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
@@ -505,9 +561,7 @@ class Win32FileLayer final : public FileLayer {
 
   void Remove(const std::string& path) override {
     RefuseWindowsDevice("cannot remove", path, codePage_);
-    if (!DeleteFileA(path.c_str())) {
-      Fail("cannot remove", path, GetLastError());
-    }
+    FailUnlessFree(RemoveWhileInUse(path), "cannot remove", path);
   }
 
   void RemoveQuietly(const std::string& path) noexcept override {
@@ -541,12 +595,103 @@ class Win32FileLayer final : public FileLayer {
     }
   }
 
-  // A rename within the folder: atomic, and written through before it returns.
+  // A rename within the folder: atomic, and written through before it returns. What it replaces
+  // (a link, or a file made since the run looked) may be held a moment.
   void MoveIntoPlace(const std::string& source, const std::string& target) {
-    if (!calls_.moveFile(source.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      Fail("cannot replace", target, GetLastError());
+    FailUnlessFree(WhileInUse(
+                       [&] {
+                         return calls_.moveFile(source.c_str(), target.c_str(),
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                                    ? ERROR_SUCCESS
+                                    : GetLastError();
+                       },
+                       [&](DWORD error) { return Held(target, error, DELETE); }),
+                   "cannot replace", target);
+  }
+
+  // Makes `call` (which gives its error, ERROR_SUCCESS when it succeeded) until it succeeds, or
+  // fails for another reason than a file in use (`inUse`), or the wait is over.
+  Tried WhileInUse(const std::function<DWORD()>& call,
+                   const std::function<bool(DWORD)>& inUse) const {
+    DWORD error = ERROR_SUCCESS;
+    bool held = false;
+    RetryWhileInUse(wait_, calls_.sleep, [&] {
+      error = call();
+      held = error != ERROR_SUCCESS && inUse(error);
+      return !held;
+    });
+    return {error, held};
+  }
+
+  Tried RemoveWhileInUse(const std::string& path) const {
+    return WhileInUse(
+        [&] { return calls_.deleteFile(path.c_str()) ? ERROR_SUCCESS : GetLastError(); },
+        [&](DWORD error) { return Held(path, error, DELETE); });
+  }
+
+  // Throws for a call that failed: ConversionFailure::InUse when the file was in use to the end.
+  void FailUnlessFree(const Tried& tried, const char* what, const std::string& path) const {
+    if (tried.error == ERROR_SUCCESS) {
+      return;
     }
+    if (tried.inUse) {
+      throw ConversionFailure::InUse(path, HolderOf(path));
+    }
+    Fail(what, path, tried.error);
+  }
+
+  // Whether `error` means another program holds `path` for now, so that trying again may succeed:
+  // a sharing or lock violation, or an access denied that the run's rights do not explain (a
+  // file pending deletion, or held by a scanner) where the file is not read-only; no rights and
+  // no waiting change a read-only file.
+  bool Held(const std::string& path, DWORD error, DWORD access) const {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+      return true;
+    }
+    if (error != ERROR_ACCESS_DENIED) {
+      return false;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      // A file pending deletion refuses even this, while its folder lists it until the last
+      // program holding it lets go.
+      if (GetLastError() != ERROR_ACCESS_DENIED) {
+        return false;
+      }
+      WIN32_FIND_DATAA found{};
+      const HANDLE search = FindFirstFileA(path.c_str(), &found);
+      if (search == INVALID_HANDLE_VALUE) {
+        return false;
+      }
+      FindClose(search);
+      return true;
+    }
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+           calls_.rightsAllow(path.c_str(), FolderOf(path).c_str(), access);
+  }
+
+  // Whether a ReplaceFileA that failed with `error` may be tried again: its target in use, and
+  // both files still under their names (a failure that moved one is put right at once instead).
+  // Only the codes Windows gives when it moved nothing, or a holder stopped it: never
+  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, which has moved the original to the backup name.
+  bool ReplaceHeld(const std::string& source, const std::string& target, DWORD error) const {
+    const bool movedNothing =
+        error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+    return (movedNothing || Held(target, error, kReplaceAccess)) && Exists(target) &&
+           Exists(source);
+  }
+
+  // Who holds `path`, as the system names them; "" for nobody named.
+  std::string HolderOf(const std::string& path) const {
+    return DescribeHolders(calls_.holdersOf(path));
+  }
+
+  // Opens `path` with `access` as a replace of it does, sharing everything: a link itself, never
+  // what it names.
+  HANDLE OpenAsReplaced(const std::string& path, bool link, DWORD access) const {
+    return calls_.openExisting(
+        path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL);
   }
 
   // A name beside `target` for ReplaceFileA to move the original to, so that the original always
@@ -567,11 +712,15 @@ class Win32FileLayer final : public FileLayer {
   // target's name is free, the original is moved back to it. The new file stays under its
   // temporary name for the caller to remove. Should the original not go back, neither file may be
   // removed, and the failure says where each is.
+  // A target still in use after the wait has kept its name: the failure says who holds it.
   void RecoverFromFailedReplace(const std::string& source, const std::string& target,
-                                const std::string& backup, DWORD error) {
-    const std::string failure = "cannot replace " + target + ": " + SystemErrorText(error);
-    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                                const std::string& backup, const Tried& tried) {
+    const std::string failure = "cannot replace " + target + ": " + SystemErrorText(tried.error);
+    if (Exists(target)) {
       DeleteFileA(backup.c_str());  // the empty file that held the name
+      if (tried.inUse) {
+        throw ConversionFailure::InUse(target, HolderOf(target));
+      }
       throw ConversionFailure(failure);
     }
     // No MOVEFILE_REPLACE_EXISTING: if something is at the target after all, it stays.
@@ -588,6 +737,7 @@ class Win32FileLayer final : public FileLayer {
 
   FileLayerCalls calls_;
   CodePage codePage_;
+  InUseWait wait_ = InUseWait::None();
   std::vector<std::string> onlyCopies_;  // never removed: see RecoverFromFailedReplace
   std::vector<std::string> leftBehind_;
 };
