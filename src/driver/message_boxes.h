@@ -17,6 +17,9 @@ class MessageBoxes {
   // The same box with No as the default, for a question whose Yes loses something: returns true
   // only when Yes was chosen.
   virtual bool AskYesNoDefaultNo(const std::string& text) = 0;
+  // A box with Retry (the default) and Cancel and a warning icon, for a file another program
+  // holds: returns true only when Retry was chosen.
+  virtual bool AskRetryCancel(const std::string& text) = 0;
 };
 
 }  // namespace shiftlet

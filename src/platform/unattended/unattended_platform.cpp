@@ -11,6 +11,8 @@ class UnattendedPlatform::AnsweringBoxes final : public MessageBoxes {
   bool AskYesNo(const std::string& /*text*/) override { return true; }
   // Only ever whether to replace a file that differs: never, unless the command line said so.
   bool AskYesNoDefaultNo(const std::string& /*text*/) override { return replace_; }
+  // Nobody can close the program holding a file: the run ends, and a later one finishes it.
+  bool AskRetryCancel(const std::string& /*text*/) override { return false; }
 
  private:
   bool replace_;

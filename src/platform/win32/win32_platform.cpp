@@ -79,6 +79,10 @@ bool Win32MessageBoxes::AskYesNoDefaultNo(const std::string& text) {
   return ShowBox(text, MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) == IDYES;
 }
 
+bool Win32MessageBoxes::AskRetryCancel(const std::string& text) {
+  return ShowBox(text, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
 Win32FilePicker::Win32FilePicker() : owner_(CreateOwnerWindow()) {}
 
 Win32FilePicker::~Win32FilePicker() {
