@@ -169,7 +169,10 @@ std::string Win32FullPath(const std::string& folder, const std::string& path,
   }
 }
 
-Win32Platform::Win32Platform() : files_(MakeSystemFileLayer(codePage_)) {}
+Win32Platform::Win32Platform() : files_(MakeSystemFileLayer(codePage_)) {
+  // Until a run says how long it may wait, as long as one nobody watches.
+  files_->WaitForFilesInUse(InUseWait::Unattended());
+}
 
 Win32Platform::~Win32Platform() = default;
 
