@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform.memory.files["/v/" + name] = shiftlet::MemoryBytes(menu);
   const std::map<std::string, shiftlet::MemoryBytes> before = platform.memory.files;
 
-  const shiftlet::UnattendedRecord check =
-      shiftlet::RunUnattended(platform, {shiftlet::UnattendedJob::kConvert, name, "new.qnf"}, true);
+  const shiftlet::UnattendedRecord check = shiftlet::RunUnattended(
+      platform, {shiftlet::UnattendedJob::kConvert, name, "new.qnf", false, {}}, true);
   Require(platform.memory.files == before, "the check changes no file");
 
   shiftlet::CommandLine command;

@@ -26,6 +26,7 @@ class YesBoxes final : public shiftlet::MessageBoxes {
   void ShowOk(const std::string&) override {}
   bool AskYesNo(const std::string&) override { return true; }
   bool AskYesNoDefaultNo(const std::string&) override { return true; }
+  bool AskRetryCancel(const std::string&) override { return false; }
 };
 
 // Picks the old file first, then the new one, both in one folder.

@@ -59,6 +59,9 @@ std::vector<std::string> FindingLines(const UnattendedRecord& check, const CodeP
   for (const MenuWarning& warning : check.warnings) {
     lines.push_back("warning: " + ShownText(WarningText(warning), codePage));
   }
+  for (const std::string& held : check.inUseNow) {
+    lines.push_back("warning: " + ShownText(held, codePage));
+  }
   if (!Converts(check)) {
     lines.push_back("error: " + ShownText(check.outcome.said, codePage));
   }

@@ -106,13 +106,13 @@ bool IsDryRun(CommandLine::Mode mode) {
 std::string UsageText(const std::string& programName) {
   const std::string line = "       " + programName;
   return "usage: " + programName + " [PATH]\n" + line +
-         " --quiet [--replace] [--source PATH] [--destination PATH] [--log FILE] [--wait SECONDS]\n" +
+         " --quiet [--replace] [--source PATH] [--destination PATH] [--log FILE] [--wait "
+         "SECONDS]\n" +
          line +
          " --check [--replace | --undo] [--source PATH] [--destination PATH] [--log FILE]"
          " [--wait SECONDS]\n" +
          line + " --undo [--source PATH] [--destination PATH] [--log FILE] [--wait SECONDS]\n" +
-         line +
-         " --help | --version\n";
+         line + " --help | --version\n";
 }
 
 std::string HelpText(const std::string& programName) {

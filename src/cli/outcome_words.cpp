@@ -107,6 +107,8 @@ int ExitStatus(Result result, bool someoneAnswers) {
       return 2;
     case Result::kFailed:
       return 1;
+    case Result::kInUse:
+      return someoneAnswers ? 2 : kExitTryAgainLater;
     case Result::kNotStarted:
       return kExitStartupError;
   }
@@ -168,7 +170,9 @@ Outcome OutcomeOf(const RunRecord& record, bool undo) {
     case RunEnd::kDeclined:
       break;
   }
-  return {Result::kFailed, UnattendedFailure(record)};
+  return {
+      record.failureCause == ConversionFailure::Cause::kInUse ? Result::kInUse : Result::kFailed,
+      UnattendedFailure(record)};
 }
 
 std::string ConversionDetail(const RunRecord& record, Tense tense, const std::string& warnings) {
@@ -202,6 +206,9 @@ std::string UnattendedFailure(const RunRecord& record) {
       // Nobody is there to see a dialog refuse the folder, so the run says what its absence
       // means: the folder Velmora 1.1 installs is where the new file goes.
       return record.failure + "; Velmora 1.1 may not be installed";
+    case ConversionFailure::Cause::kInUse:
+      // Nothing is lost: what was complete stays, and the next run finishes the job.
+      return record.failure + "; run it again later";
     case ConversionFailure::Cause::kOther:
       break;
   }

@@ -16,6 +16,7 @@ enum class Result {
   kNothingToUndo,  // an undo found nothing to take back
   kDeclined,       // the user said No to a question
   kFailed,
+  kInUse,       // failed for a file another program still held after the wait: try again later
   kNotStarted,  // an error stopped the program before the run could start
 };
 
@@ -32,7 +33,7 @@ struct ResultWords {
   const char* lineWould;
 };
 
-inline constexpr std::array<ResultWords, 8> kResultWords{{
+inline constexpr std::array<ResultWords, 9> kResultWords{{
     {Result::kConverted, "converted", "would convert",
      "converted {source} to {destination}: ", "{source} converts"},
     {Result::kUnchanged, "unchanged", "unchanged", "already converted: ", "already converted: "},
@@ -41,6 +42,7 @@ inline constexpr std::array<ResultWords, 8> kResultWords{{
     {Result::kNothingToUndo, "unchanged", "unchanged", "nothing to undo: ", "nothing to undo: "},
     {Result::kDeclined, "declined", "declined", "", ""},
     {Result::kFailed, "failed", "would fail", "error: ", "error: "},
+    {Result::kInUse, "failed", "would fail", "error: ", "error: "},
     {Result::kNotStarted, "failed", "would fail", "error: ", "error: "},
 }};
 
@@ -70,13 +72,18 @@ std::string LineStart(Result result, Tense tense, const std::string& source,
                       const std::string& destination);
 
 // The program's exit status after a run that ended so: 0 it did its job (or found it done), 1
-// failed, 2 a question was answered No, 3 it could not start. A new menu file kept because
+// failed, 2 a question was answered No, 3 it could not start, 1618 a file another program held
+// stayed in use (what deployment systems read as "try again later"; someone watching was asked
+// to retry, and a Cancel is a question answered No). A new menu file kept because
 // someone answered No is a declined question; kept by a run nobody watches, it is the job done,
 // as Velmora 1.1 uses that file already (a run that would have to replace a file nothing names
 // fails instead).
 int ExitStatus(Result result, bool someoneAnswers);
 // The exit status when an error stopped the program before the conversion could start.
 inline constexpr int kExitStartupError = 3;
+// The exit status of a run that met a file another program held: Windows' ERROR_INSTALL_ALREADY_
+// RUNNING, which Intune and Configuration Manager retry later by default.
+inline constexpr int kExitTryAgainLater = 1618;
 
 // The dialogue's result: how its run ended.
 Result ResultOf(RunEnd end);

@@ -13,6 +13,7 @@
 #include "platform/front_end.h"
 #include "platform/given_source/given_source_platform.h"
 #include "platform/system_file_layer.h"
+#include "textfile/in_use_wait.h"
 
 namespace shiftlet {
 
@@ -26,6 +27,9 @@ std::string ShownError(const std::string& what) {
 int RunInteractively(const std::optional<std::string>& source) {
   try {
     const std::unique_ptr<Platform> system = MakeFrontEnd();
+    // Someone is watching: a file another program holds is waited for a moment, then they are
+    // asked.
+    system->Files().WaitForFilesInUse(InUseWait::Dialogue());
     std::unique_ptr<Platform> proposing;
     if (source) {
       proposing = std::make_unique<GivenSourcePlatform>(*system, *source);

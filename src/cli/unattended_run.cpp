@@ -1,10 +1,12 @@
 #include "cli/unattended_run.h"
 
+#include <chrono>
 #include <exception>
 #include <memory>
 
 #include "cli/check_report.h"
 #include "cli/run_log.h"
+#include "driver/messages.h"
 #include "driver/shiftlet_core.h"
 #include "paths/shown_text.h"
 #include "platform/dry_run/dry_run_platform.h"
@@ -50,6 +52,53 @@ std::string Detail(const UnattendedRecord& record, const PastedCommand& check) {
   }
 }
 
+// How long the run waits for a file another program holds.
+InUseWait WaitOf(const UnattendedTask& task) {
+  return task.waitSeconds ? InUseWait::Unattended(std::chrono::seconds(*task.waitSeconds))
+                          : InUseWait::Unattended();
+}
+
+// The files on the disk a run would replace or remove, as a check found it would.
+std::vector<std::string> FilesTouched(const RunRecord& run) {
+  std::vector<std::string> touched;
+  if (run.newFileChanged) {
+    touched.push_back(run.destination);
+  }
+  if (run.configurationChanged) {
+    touched.push_back(run.configurationPath);
+  }
+  for (const UndoStep& step : run.undoSteps) {
+    switch (step.kind) {
+      case UndoStep::Kind::kConfigurationRestored:
+        touched.push_back(step.path + messages::kConfigurationBackupSuffix);
+        [[fallthrough]];
+      case UndoStep::Kind::kConfigurationRestoredBackupKept:
+      case UndoStep::Kind::kConfigurationFirstFieldRestored:
+      case UndoStep::Kind::kMenuFileRemoved:
+        touched.push_back(step.path);
+        break;
+      default:
+        break;
+    }
+  }
+  return touched;
+}
+
+// What a check says of each file the run would touch that another program holds now: a moment,
+// not a fault of the PC, so the verdict stays the run's.
+std::vector<std::string> InUseNow(FileLayer& files, const RunRecord& run, const InUseWait& wait) {
+  std::vector<std::string> said;
+  for (const std::string& path : FilesTouched(run)) {
+    if (const std::string holder = files.InUseBy(path); !holder.empty()) {
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait.Total()).count();
+      said.push_back(path + " is in use by " + holder + " now; a run would wait up to " +
+                     std::to_string(seconds) + " s for it, then end with " +
+                     std::to_string(kExitTryAgainLater));
+    }
+  }
+  return said;
+}
+
 ShownVerdict VerdictOf(const UnattendedRecord& record) {
   if (record.ExitStatus() != 0) {
     return ShownVerdict::kDoesNotConvert;
@@ -67,6 +116,8 @@ UnattendedRecord RunUnattended(Platform& system, const UnattendedTask& task, boo
   if (dryRun) {
     inMemory = std::make_unique<DryRunPlatform>(system);
   }
+  // A check asks once, at once, whether a file is held: it says so rather than wait.
+  system.Files().WaitForFilesInUse(dryRun ? InUseWait::None() : WaitOf(task));
   UnattendedPlatform platform(inMemory ? *inMemory : system,
                               {task.source, task.destination, task.replace});
   ShiftletCore core(platform);
@@ -88,6 +139,9 @@ UnattendedRecord RunUnattended(Platform& system, const UnattendedTask& task, boo
     record.warnings = MenuWarnings(tables, record.run.items, record.run.newFileWhole);
   }
   record.leftBehind = system.Files().TakeFilesLeftBehind();
+  if (dryRun) {
+    record.inUseNow = InUseNow(system.Files(), record.run, WaitOf(task));
+  }
   return record;
 }
 
@@ -115,6 +169,13 @@ int Finish(const UnattendedRecord& record, const FinishContext& context, RunLog*
                   codePage) +
         '\n';
     record.ExitStatus() == 0 ? output.Line(line) : output.Problem(line);
+  }
+  // A check says which files a run would find held: after its line, or among its report's findings.
+  for (const std::string& held : record.inUseNow) {
+    if (!reports) {
+      output.Line("warning: " + ShownText(held, codePage) + '\n');
+    }
+    reason += "; warning: " + held;
   }
   // What a step that succeeded left on the disk (a converted run stays converted) is said too.
   for (const std::string& leftBehind : record.leftBehind) {
@@ -148,9 +209,11 @@ int RunFromCommandLine(Platform& system, const CommandLine& command,
     output.End(ShownVerdict::kDoesNotConvert);
     return 1;
   }
-  const UnattendedRecord record = RunUnattended(
-      system, {JobOf(command.mode), command.source, command.destination, command.replace},
-      IsDryRun(command.mode));
+  const UnattendedRecord record =
+      RunUnattended(system,
+                    {JobOf(command.mode), command.source, command.destination, command.replace,
+                     command.waitSeconds},
+                    IsDryRun(command.mode));
   return Finish(record, {system, reportingCommand, command.destination, output},
                 log ? &*log : nullptr);
 }

@@ -11,6 +11,7 @@
 #include "driver/run_record.h"
 #include "menu/menu_warnings.h"
 #include "platform/run_output.h"
+#include "textfile/in_use_wait.h"
 
 namespace shiftlet {
 
@@ -21,6 +22,9 @@ struct UnattendedTask {
   std::optional<std::string> source;
   std::optional<std::string> destination;
   bool replace = false;
+  // How long a file another program holds is waited for, in all; the unattended default where not
+  // given.
+  std::optional<int> waitSeconds;
 };
 
 // One unattended run, made or (`dryRun`) foreseen: what it did to each file, where that left the
@@ -35,6 +39,9 @@ struct UnattendedRecord {
   // What steps that succeeded had to leave on the disk (a replaced file's backup that could not
   // be removed), each a sentence naming the file.
   std::vector<std::string> leftBehind;
+  // For a check: each file the run would replace or remove that another program holds now, in a
+  // sentence naming it, who holds it, and what the run would do.
+  std::vector<std::string> inUseNow;
 
   Tense TenseOf() const { return dryRun ? Tense::kWould : Tense::kDone; }
   int ExitStatus() const { return shiftlet::ExitStatus(outcome.result, false); }

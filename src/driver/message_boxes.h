@@ -19,6 +19,9 @@ class MessageBoxes {
   virtual bool AskYesNoDefaultNo(const std::string& text) = 0;
   // Whether the boxes answer by themselves, with nobody to ask: their answers are known at once.
   virtual bool AnswersByItself() const { return false; }
+  // A box with Retry (the default) and Cancel and a warning icon, for a file another program
+  // holds: returns true only when Retry was chosen.
+  virtual bool AskRetryCancel(const std::string& text) = 0;
 };
 
 }  // namespace shiftlet

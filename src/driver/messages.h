@@ -43,4 +43,10 @@ inline constexpr const char* kReplaceDiffers =
     "1.1.";
 inline constexpr const char* kReplaceIt = "Replace it?";
 
+// Asked when a file another program holds is still in use after a short wait, after
+// "<file> is in use by <program>".
+inline constexpr const char* kCloseAndRetry =
+    ". Close it, then choose Retry. Cancel leaves the file as it is; run Shiftlet again later to "
+    "finish.";
+
 }  // namespace shiftlet::messages

@@ -19,6 +19,10 @@ namespace {
 // answer is No: the run ends with nothing written. Not a failure, so no ConversionFailure.
 struct NewFileKept {};
 
+// Thrown when the user cancels rather than close a program holding a file: the run ends as a
+// declined question ends it, with what was complete kept.
+struct FileInUseCancelled {};
+
 // Thrown to stop a comparison at the first byte where a file differs from what a write would
 // make of it: nothing is written.
 struct Differs {};
@@ -99,6 +103,8 @@ RunEnd ShiftletCore::RunConversion() {
       return Report(Failed(error), messages::kFailure);
     }
     return Ended(RunEnd::kKept);
+  } catch (const FileInUseCancelled&) {
+    return Ended(RunEnd::kDeclined);
   } catch (const std::exception& error) {
     return Report(Failed(error), messages::kFailure);
   } catch (...) {
@@ -144,7 +150,8 @@ FileSystemObject& ShiftletCore::FileSystem() {
 void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   state_.SourceTitle = picker.FileTitle;
   MenuTables& tables = *record_.tables;
-  ReadOldMenuFile(tables, platform_.Files(), picker.filename);
+  const std::string source = picker.filename;
+  RetryWhileHeld([&] { ReadOldMenuFile(tables, platform_.Files(), source); });
   oldFileRead_ = true;
 
   platform_.Boxes().ShowOk(messages::kSelectDestination);
@@ -154,10 +161,12 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   const std::string question = ShownText(state_.DestinationPath, platform_.NameCodePage()) +
                                messages::kReplaceDiffers + "\n\n" + messages::kReplaceIt;
   MessageBoxes& boxes = platform_.Boxes();
+  bool replaceConfirmed = false;  // asked once, however often a file in use is tried again
   const auto replaceOrKeep = [&] {
-    if (!boxes.AskYesNoDefaultNo(question)) {
+    if (!replaceConfirmed && !boxes.AskYesNoDefaultNo(question)) {
       throw NewFileKept();
     }
+    replaceConfirmed = true;
   };
   if (FileKey(record_.source) == FileKey(state_.DestinationPath)) {
     record_.kept = RunRecord::Kept::kOldFile;
@@ -165,27 +174,47 @@ void ShiftletCore::ConvertPickedFiles(FilePicker& picker) {
   // Someone who is asked is asked once the conversion is whole, so that a Yes replaces the file
   // with a conversion known to be complete, and a conversion that fails asks nothing. Boxes that
   // answer by themselves answer at the first byte that differs, before the rest is converted.
-  bool askBeforeReplacing = false;
-  const NewMenuFile written = WriteNewMenuFile(
-      tables, platform_.Files(), state_.DestinationPath,
-      [&](FirstWrite why) {
-        if (why == FirstWrite::kReplacingOther) {
-          if (boxes.AnswersByItself()) {
-            replaceOrKeep();
-          } else {
-            askBeforeReplacing = true;
+  RetryWhileHeld([&] {
+    bool askBeforeReplacing = false;
+    const NewMenuFile written = WriteNewMenuFile(
+        tables, platform_.Files(), state_.DestinationPath,
+        [&](FirstWrite why) {
+          if (why == FirstWrite::kReplacingOther) {
+            if (boxes.AnswersByItself()) {
+              replaceOrKeep();
+            } else {
+              askBeforeReplacing = true;
+            }
           }
-        }
-      },
-      [&] {
-        if (askBeforeReplacing) {
-          replaceOrKeep();
-        }
-      });
-  record_.newFileWhole = true;
-  record_.newFileChanged = written.written;
-  record_.newFileLines = written.lines;
-  UpdateConfiguration();
+        },
+        [&] {
+          if (askBeforeReplacing) {
+            replaceOrKeep();
+          }
+        });
+    record_.newFileWhole = true;
+    record_.newFileChanged = record_.newFileChanged || written.written;
+    record_.newFileLines = written.lines;
+    UpdateConfiguration();
+  });
+}
+
+void ShiftletCore::RetryWhileHeld(const std::function<void()>& step) {
+  MessageBoxes& boxes = platform_.Boxes();
+  for (;;) {
+    try {
+      step();
+      return;
+    } catch (const ConversionFailure& failure) {
+      if (failure.WhatCaused() != ConversionFailure::Cause::kInUse || boxes.AnswersByItself()) {
+        throw;
+      }
+      if (!boxes.AskRetryCancel(ShownText(failure.Reason(), platform_.NameCodePage()) +
+                                messages::kCloseAndRetry)) {
+        throw FileInUseCancelled();
+      }
+    }
+  }
 }
 
 std::string ShiftletCore::ConfigurationPath() const {
@@ -261,7 +290,7 @@ bool ShiftletCore::ConfigurationHolds(const std::string& first, const std::strin
   return true;
 }
 
-bool ShiftletCore::ConfigurationNamesDestination() noexcept {
+bool ShiftletCore::ConfigurationNamesDestination() {
   try {
     const std::string path = ConfigurationPath();
     if (!FileSystem().FileExists(path)) {
@@ -271,7 +300,10 @@ bool ShiftletCore::ConfigurationNamesDestination() noexcept {
     std::string first;
     reader.ReadFields({&first});
     return NamesDestination(first);
-  } catch (...) {
+  } catch (const ConversionFailure& failure) {
+    if (failure.WhatCaused() == ConversionFailure::Cause::kInUse) {
+      throw;  // held a moment: nobody can tell yet what it names
+    }
     return false;  // a default.qcf that cannot be read names nothing Velmora could use
   }
 }

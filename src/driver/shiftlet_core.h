@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -75,7 +76,9 @@ class ShiftletCore {
   // Whether `name`, a first line of default.qcf, names the new menu file, as the file system
   // finds names in its folder.
   bool NamesDestination(const std::string& name);
-  bool ConfigurationNamesDestination() noexcept;
+  // Whether default.qcf names the new menu file: false where it cannot be read, but for a file
+  // another program holds, whose failure is thrown.
+  bool ConfigurationNamesDestination();
   // Refuses a new menu file that is default.qcf or its backup, and a default.qcf that is a link,
   // before anything is asked or written.
   void RefuseConfigurationAsDestination();
@@ -94,6 +97,10 @@ class ShiftletCore {
   bool ConfigurationHolds(const std::string& first, const std::string& second,
                           const std::string& third);
   void KeepConfigurationBackup(const std::string& path);
+  // Runs `step`; while it fails for a file another program holds, asks whoever is watching to
+  // close that program and try again, and runs it again on Retry. Cancel throws
+  // FileInUseCancelled. Boxes that answer by themselves are not asked: the failure stands.
+  void RetryWhileHeld(const std::function<void()>& step);
   // The default.qcf beside the new menu file, once that file has been picked, and where it is kept
   // as it was before its first change.
   std::string ConfigurationPath() const;

@@ -38,6 +38,7 @@ class ConversionFailure : public std::runtime_error {
     kAccessDenied,   // whoever runs it lacks rights another account or elevation may have (a
                      // read-only file is not one: no rights help)
     kMissingFolder,  // the folder a file was to be written in does not exist
+    kInUse,          // another program held the file still after the wait: try again later
   };
 
   // A failure for want of rights: an unattended run and a check then say how to run with them.
@@ -49,10 +50,30 @@ class ConversionFailure : public std::runtime_error {
     return WithCause("the folder " + folder + " does not exist", Cause::kMissingFolder);
   }
 
+  // A file another program held still after the wait, named by `holder` ("Velmora (process
+  // 1234)", as the system names it; "" when it names nobody). The reason is exactly
+  //   <file> is in use by <holder>
+  //   <file> is in use by another program
+  // with no full stop, so that it can begin a sentence of its own.
+  static ConversionFailure InUse(const std::string& file, const std::string& holder) {
+    ConversionFailure failure =
+        WithCause(file + " is in use by " + NamedHolder(holder), Cause::kInUse);
+    failure.heldFile_ = file;
+    failure.holder_ = NamedHolder(holder);
+    return failure;
+  }
+  // The holder as the failure names it: "another program" for "".
+  static std::string NamedHolder(const std::string& holder) {
+    return holder.empty() ? "another program" : holder;
+  }
+
   // What went wrong, without the position: "70000 does not fit in 16 bits".
   const std::string& Reason() const { return reason_; }
   const FailurePosition& Where() const { return where_; }
   Cause WhatCaused() const { return cause_; }
+  // For kInUse, the file and who held it ("another program" where nobody is named); else "".
+  const std::string& HeldFile() const { return heldFile_; }
+  const std::string& Holder() const { return holder_; }
 
  private:
   static ConversionFailure WithCause(const std::string& reason, Cause cause) {
@@ -69,6 +90,8 @@ class ConversionFailure : public std::runtime_error {
   std::string reason_;
   FailurePosition where_;
   Cause cause_ = Cause::kOther;
+  std::string heldFile_;
+  std::string holder_;
 };
 
 inline std::string FailurePosition::Described() const {

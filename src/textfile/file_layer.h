@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "textfile/in_use_wait.h"
+
 namespace shiftlet {
 
 // An open operating-system file. Every failing call throws ConversionFailure naming the path and
@@ -118,6 +120,17 @@ class FileLayer {
 
   // Removes a file, ignoring errors: used only to clean up after a failure.
   virtual void RemoveQuietly(const std::string& path) noexcept = 0;
+
+  // How long the opens, replaces and removals of existing files wait for a file another program
+  // holds before they fail with ConversionFailure::InUse naming the file and the holder. Only
+  // Windows' files can be held so; a layer whose files cannot be ignores it.
+  virtual void WaitForFilesInUse(const InUseWait& /*wait*/) {}
+
+  // Who holds the existing file at `path` now so that it could not be replaced or removed: its
+  // holder as ConversionFailure::InUse names it ("Velmora (process 1234)", or "another program"),
+  // or "" when nobody does, nothing is there, or the layer's files cannot be held. Asked as a
+  // replace asks it, at once and without waiting; nothing is written.
+  virtual std::string InUseBy(const std::string& /*path*/) { return ""; }
 
   // What calls that succeeded had to leave on the disk that the user never asked for (a replaced
   // file's backup that could not be removed), each a sentence naming the file; taking them empties

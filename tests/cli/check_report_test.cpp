@@ -29,7 +29,8 @@ class CheckReportTest : public ::testing::Test {
     WriteBytes(folder_ / "m.qof", menu);
     const std::string listing = ListFolder(folder_.Path());
     UnattendedRecord check = RunUnattended(
-        platform_, {UnattendedJob::kConvert, folder_ / "m.qof", folder_ / destination}, true);
+        platform_, {UnattendedJob::kConvert, folder_ / "m.qof", folder_ / destination, false, {}},
+        true);
     EXPECT_EQ(listing, ListFolder(folder_.Path())) << "the check changed the folder";
     return check;
   }

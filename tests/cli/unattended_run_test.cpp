@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -13,6 +14,7 @@
 #include "driver/messages.h"
 #include "driver/scripted_platform.h"
 #include "platform/system_file_layer.h"
+#include "support/faulty_file_layer.h"
 #include "support/temp_folder.h"
 
 namespace shiftlet {
@@ -119,6 +121,48 @@ TEST(QuietRunTest, WhatTheDialogueLeftBehindIsOneWarningBoxAfterTheSuccessMessag
   plain.picks = {folder / "menu.qof", folder / "other.qnf"};
   EXPECT_EQ(RunEnd::kSucceeded, RunDialogue(plain));
   EXPECT_EQ(std::string("Ok: ") + messages::kSuccess, plain.transcript.back());
+}
+
+// A file another program still holds after the wait ends the run with the exit status deployment
+// systems retry later, naming the file and its holder, and keeping what was complete.
+TEST(QuietRunTest, AFileStillHeldEndsInTryAgainLater) {
+  std::size_t held = 0;
+  for (const bool learning : {true, false}) {
+    TempFolder folder;
+    WriteBytes(folder / "menu.qof", "1\r\n\"File\",1,0,\"1\",0\r\n");
+    WriteBytes(folder / "default.qcf", "menu.qnf,classic,en-GB\r\n");
+    testing::FaultyFileLayer files;
+    files.FailCall(held, /*inUse=*/true);
+    ScriptedPlatform system(files);
+    CommandLine command;
+    command.mode = CommandLine::Mode::kQuiet;
+    command.source = folder / "menu.qof";
+    command.destination = folder / "new.qnf";
+    command.log = folder / "shiftlet.log";
+    std::ostringstream out;
+    std::ostringstream err;
+    StreamRunOutput output(out, err);
+    const int status = RunFromCommandLine(system, command, "shiftlet", output);
+    if (learning) {
+      ASSERT_EQ(0, status) << err.str();
+      const std::vector<std::string>& calls = files.Calls();
+      const auto replace =
+          std::find(calls.begin(), calls.end(), "replace " + (folder / "default.qcf"));
+      ASSERT_NE(calls.end(), replace);
+      held = static_cast<std::size_t>(replace - calls.begin()) + 1;
+      continue;
+    }
+    EXPECT_EQ(kExitTryAgainLater, status);
+    EXPECT_EQ("", out.str());
+    EXPECT_EQ("error: " + (folder / "default.qcf") +
+                  " is in use by Velmora (process 1234); run it again later\n",
+              err.str());
+    EXPECT_EQ("menu.qnf,classic,en-GB\r\n", ReadBytes(folder / "default.qcf"));
+    EXPECT_NE("", ReadBytes(folder / "new.qnf"));  // complete, for the next run to find
+    const std::string log = ReadBytes(folder / "shiftlet.log");
+    EXPECT_NE(std::string::npos, log.find("\tfailed\t" + (folder / "default.qcf") + " is in use"))
+        << log;
+  }
 }
 
 }  // namespace

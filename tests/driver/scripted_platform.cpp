@@ -22,6 +22,7 @@ class ScriptedPlatform::ScriptedBoxes final : public MessageBoxes {
   bool AskYesNoDefaultNo(const std::string& text) override {
     return Answer("YesNo (No first): " + text);
   }
+  bool AskRetryCancel(const std::string& text) override { return Answer("RetryCancel: " + text); }
 
  private:
   bool Answer(const std::string& shown) {

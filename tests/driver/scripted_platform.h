@@ -12,7 +12,7 @@
 namespace shiftlet::testing {
 
 // A platform that plays the user from a script and writes down everything shown, in order:
-//   "YesNo: <text>", "YesNo (No first): <text>", "Ok: <text>",
+//   "YesNo: <text>", "YesNo (No first): <text>", "RetryCancel: <text>", "Ok: <text>",
 //   "Warning: <text>" (an OK box with a warning icon),
 //   "Pick: <DialogTitle> [<Filter>] in <InitDir> proposing <filename>".
 // Files are real, through the file layer given; paths are the system's own ('\' and drive letters
@@ -31,7 +31,7 @@ class ScriptedPlatform final : public Platform {
   std::string FullPath(const std::string& path) override;
   const CodePage& NameCodePage() const override { return codePage; }
 
-  std::deque<bool> answers;                      // Yes/No answers; running dry is a test error
+  std::deque<bool> answers;  // Yes (or Retry) / No (or Cancel); running dry is a test error
   std::deque<std::optional<std::string>> picks;  // full paths chosen; nullopt cancels
   bool pickerCannotBeCreated = false;
   std::string boxThatCannotBeShown;  // an OK box with this text throws, as a dead desktop would

@@ -350,6 +350,64 @@ TEST(ShiftletCoreFaultTest, EveryFailingFileCallEndsCleanly) {
   }
 }
 
+// A file another program holds past the wait, at any open, check, replace or removal of a run:
+// the dialogue names it and asks to retry; Retry finishes the run as if nothing had held it, and
+// Cancel ends it as a declined question, with no failure message and nothing lost.
+TEST(ShiftletCoreFaultTest, AFileHeldByAnotherProgramIsTriedAgainOnRetryAndLeftOnCancel) {
+  std::size_t calls = 0;
+  std::vector<std::string> log;
+  for (std::size_t held = 0; held == 0 || held <= calls; ++held) {
+    if (held > 0) {
+      const std::string& call = log.at(held - 1);
+      if (call.rfind("open ", 0) != 0 && call.rfind("check ", 0) != 0 &&
+          call.rfind("replace ", 0) != 0 && call.rfind("remove ", 0) != 0) {
+        continue;  // only those meet a file another program holds
+      }
+    }
+    for (const bool retry : {true, false}) {
+      TempFolder folder;
+      WriteBytes(folder / "menu.qof", kOldMenu);
+      WriteBytes(folder / "default.qcf", kConfig);
+      FaultyFileLayer files;
+      files.FailCall(held, /*inUse=*/true);
+      ScriptedPlatform platform(files);
+      ShiftletCore core(platform);
+      platform.answers = {true, true, retry};
+      platform.picks = {folder / "menu.qof", folder / "migrated.menu.qnf"};
+      const RunEnd end = core.RunConversion();
+      if (held == 0) {
+        ASSERT_EQ(RunEnd::kSucceeded, end);
+        calls = files.CallCount();
+        log = files.Calls();
+        break;
+      }
+      const std::string call = files.Calls().at(held - 1);
+      const std::string where = call + (retry ? ", Retry" : ", Cancel");
+      const std::string path = call.substr(call.find(folder.Path().string()));
+      const auto asked =
+          std::find_if(platform.transcript.begin(), platform.transcript.end(),
+                       [](const std::string& box) { return box.rfind("RetryCancel: ", 0) == 0; });
+      ASSERT_NE(platform.transcript.end(), asked) << where;
+      EXPECT_EQ("RetryCancel: " + path + " is in use by Velmora (process 1234)" +
+                    messages::kCloseAndRetry,
+                *asked)
+          << where;
+      EXPECT_EQ(retry ? RunEnd::kSucceeded : RunEnd::kDeclined, end) << where;
+      EXPECT_EQ(retry ? Ok(messages::kSuccess) : *asked, platform.transcript.back()) << where;
+      EXPECT_EQ(kOldMenu, ReadBytes(folder / "menu.qof")) << where;
+      if (retry) {
+        EXPECT_EQ(kNewMenu, ReadBytes(folder / "migrated.menu.qnf")) << where;
+        EXPECT_EQ(kConfig, ReadBytes(folder / "default.qcf.before-shiftlet")) << where;
+      }
+      const std::string listing = ListFolder(folder.Path());
+      EXPECT_EQ(std::string::npos, listing.find(".tmp")) << where << ": " << listing;
+      EXPECT_TRUE(ReadBytes(folder / "default.qcf") == kConfig ||
+                  ReadBytes(folder / "default.qcf").rfind("migrated.menu.qnf\r\n", 0) == 0)
+          << where;
+    }
+  }
+}
+
 // An undo asks every question (reads, comparisons, checks) before it changes anything: a failure
 // of any of them leaves every file as it was, and a failure of a change leaves no temporary file.
 TEST(ShiftletCoreFaultTest, EveryFailingFileCallOfAnUndoChangesNothingUntilItsQuestionsAreDone) {

@@ -45,6 +45,9 @@ FaultyFileLayer::~FaultyFileLayer() = default;
 
 void FaultyFileLayer::Count(const char* what, const std::string& path) {
   calls_.push_back(std::string(what) + " " + path);
+  if (calls_.size() == failingCall_ && inUse_) {
+    throw ConversionFailure::InUse(path, "Velmora (process 1234)");
+  }
   if (calls_.size() == failingCall_) {
     throw ConversionFailure("injected failure of " + calls_.back());
   }

@@ -19,7 +19,11 @@ class FaultyFileLayer final : public FileLayer {
   ~FaultyFileLayer() override;
 
   // Makes call number `call` throw ConversionFailure instead of reaching the system; 0 for none.
-  void FailCall(std::size_t call) { failingCall_ = call; }
+  // With `inUse`, the failure is that of a file another program still holds after the wait.
+  void FailCall(std::size_t call, bool inUse = false) {
+    failingCall_ = call;
+    inUse_ = inUse;
+  }
   std::size_t CallCount() const { return calls_.size(); }
   // What each call was, "write /tmp/x.tmp" and so on, for messages of failing tests.
   const std::vector<std::string>& Calls() const { return calls_; }
@@ -42,10 +46,14 @@ class FaultyFileLayer final : public FileLayer {
   bool IsLink(const std::string& path) override;
   void RemoveQuietly(const std::string& path) noexcept override;
   std::vector<std::string> TakeFilesLeftBehind() override;
+  // Settings and questions, not counted.
+  void WaitForFilesInUse(const InUseWait& wait) override { real_->WaitForFilesInUse(wait); }
+  std::string InUseBy(const std::string& path) override { return real_->InUseBy(path); }
 
  private:
   std::unique_ptr<FileLayer> real_;
   std::size_t failingCall_ = 0;
+  bool inUse_ = false;
   std::vector<std::string> calls_;
 };
 

@@ -32,17 +32,21 @@ void ConsoleMessageBoxes::ShowOk(const std::string& text) {
 }
 
 bool ConsoleMessageBoxes::AskYesNo(const std::string& text) {
-  return Ask(text, true);
+  return Ask(text, {"[Yes/No] (Enter = Yes) ", "y", "yes", "n", "no", true});
 }
 
 bool ConsoleMessageBoxes::AskYesNoDefaultNo(const std::string& text) {
-  return Ask(text, false);
+  return Ask(text, {"[Yes/No] (Enter = No) ", "y", "yes", "n", "no", false});
 }
 
-bool ConsoleMessageBoxes::Ask(const std::string& text, bool enterMeansYes) {
+bool ConsoleMessageBoxes::AskRetryCancel(const std::string& text) {
+  return Ask(text, {"[Retry/Cancel] (Enter = Cancel) ", "r", "retry", "c", "cancel", false});
+}
+
+bool ConsoleMessageBoxes::Ask(const std::string& text, const Buttons& buttons) {
   ShowBox(text);
   for (;;) {
-    out_ << (enterMeansYes ? "[Yes/No] (Enter = Yes) " : "[Yes/No] (Enter = No) ") << std::flush;
+    out_ << buttons.prompt << std::flush;
     std::string answer;
     if (!ReadAnswerLine(in_, answer)) {
       out_ << '\n';
@@ -51,12 +55,12 @@ bool ConsoleMessageBoxes::Ask(const std::string& text, bool enterMeansYes) {
     std::transform(answer.begin(), answer.end(), answer.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (answer.empty()) {
-      return enterMeansYes;
+      return buttons.enterMeansFirst;
     }
-    if (answer == "y" || answer == "yes") {
+    if (answer == buttons.firstKey || answer == buttons.first) {
       return true;
     }
-    if (answer == "n" || answer == "no") {
+    if (answer == buttons.secondKey || answer == buttons.second) {
       return false;
     }
   }

@@ -20,10 +20,23 @@ class ConsoleMessageBoxes final : public MessageBoxes {
   bool AskYesNo(const std::string& text) override;
   // The same, with Enter taken as No.
   bool AskYesNoDefaultNo(const std::string& text) override;
+  // r or retry is Retry; c, cancel, Enter and the end of the input are Cancel.
+  bool AskRetryCancel(const std::string& text) override;
 
  private:
+  // A question's two answers, each typed as a word or its first letter (any case).
+  struct Buttons {
+    const char* prompt;
+    const char* firstKey;
+    const char* first;
+    const char* secondKey;
+    const char* second;
+    bool enterMeansFirst;
+  };
+
   void ShowBox(const std::string& text);
-  bool Ask(const std::string& text, bool enterMeansYes);
+  // True for the first answer; the end of the input is the second.
+  bool Ask(const std::string& text, const Buttons& buttons);
 
   std::istream& in_;
   std::ostream& out_;

@@ -40,10 +40,18 @@ DryRunFileLayer::Entries::iterator DryRunFileLayer::WrittenFileRead(const std::s
 void DryRunFileLayer::CheckWritableInPlace(const std::string& path) {
   // A target this run has written is on the real run's disk by now, as the file it put there: the
   // system is asked about that file (its mode, the names beside it), not about what is there now.
-  if (Holds(path)) {
-    system_.CheckWritableOnceCreated(path);
-  } else {
-    system_.CheckWritableInPlace(path);
+  try {
+    if (Holds(path)) {
+      system_.CheckWritableOnceCreated(path);
+    } else {
+      system_.CheckWritableInPlace(path);
+    }
+  } catch (const ConversionFailure& failure) {
+    // Held by another program now: the run would wait for it, so it is no fault of the PC here
+    // (the system asks it last, so nothing else is left unasked).
+    if (failure.WhatCaused() != ConversionFailure::Cause::kInUse) {
+      throw;
+    }
   }
 }
 

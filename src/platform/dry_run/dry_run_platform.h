@@ -17,7 +17,9 @@ namespace shiftlet {
 // is not a regular file) is refused here for the same reason. A file written earlier in the run
 // is read back from memory, as the real run would read it from the disk; the system says which
 // file a path names, so two names of one file are one file here too. What it cannot foresee is
-// a write itself failing: a full disk, a file locked in between.
+// a write itself failing: a full disk, a file locked in between. A file another program holds now
+// is no reason for a dry run to fail where it would write: the run would wait for it, and InUseBy
+// says who holds it.
 class DryRunFileLayer final : public FileLayer {
  public:
   // A file the run put in place: the path it was replaced under, and its bytes.
@@ -42,6 +44,9 @@ class DryRunFileLayer final : public FileLayer {
   // The disk's answers: a file written in memory is put where the disk's entry is, and is no link.
   std::string FileIdOf(const std::string& path) override { return system_.FileIdOf(path); }
   bool IsLink(const std::string& path) override { return system_.IsLink(path); }
+  // The system's files are waited for and asked about as the run would.
+  void WaitForFilesInUse(const InUseWait& wait) override { system_.WaitForFilesInUse(wait); }
+  std::string InUseBy(const std::string& path) override { return system_.InUseBy(path); }
   void RemoveQuietly(const std::string& path) noexcept override;
 
   // Whether the run has put a file in place at `path`, under this or any other of its names.

@@ -12,6 +12,8 @@ class UnattendedPlatform::AnsweringBoxes final : public MessageBoxes {
   // Only ever whether to replace a file that differs: never, unless the command line said so.
   bool AskYesNoDefaultNo(const std::string& /*text*/) override { return replace_; }
   bool AnswersByItself() const override { return true; }
+  // Nobody can close the program holding a file: the run ends, and a later one finishes it.
+  bool AskRetryCancel(const std::string& /*text*/) override { return false; }
 
  private:
   bool replace_;

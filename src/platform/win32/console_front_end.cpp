@@ -35,8 +35,11 @@ class Win32ConsolePaths final : public ConsolePaths {
 }  // namespace
 
 std::unique_ptr<Platform> MakeFrontEnd() {
-  return std::make_unique<ConsolePlatform>(std::cin, std::cout,
-                                           std::make_unique<Win32ConsolePaths>());
+  auto platform =
+      std::make_unique<ConsolePlatform>(std::cin, std::cout, std::make_unique<Win32ConsolePaths>());
+  // Until a run says how long it may wait, as long as one nobody watches.
+  platform->Files().WaitForFilesInUse(InUseWait::Unattended());
+  return platform;
 }
 
 }  // namespace shiftlet

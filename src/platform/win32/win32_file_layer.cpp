@@ -3,7 +3,8 @@
 // a flush before the replace, and a replace that keeps what Windows keeps for the target. What is
 // asked of a file before it is acted on is asked of a handle on it, and acted on through that
 // handle, or checked again on one: a name in a folder other users can write may lead elsewhere by
-// the time it is used.
+// the time it is used. A file another program holds a moment (Velmora itself, a virus scanner) is
+// waited for.
 
 #include "platform/win32/win32_file_layer.h"
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -63,6 +65,21 @@ const char* KindOfHandle(DWORD type) {
     default:
       return "a device";
   }
+}
+
+// What each call's last try met: its error (ERROR_SUCCESS when it succeeded), and whether that
+// was a file in use, still so after the wait.
+struct Tried {
+  DWORD error;
+  bool inUse;
+};
+
+// The access a replace asks of its target: ReplaceFileA opens it for reading and removal, and
+// needs write access to it.
+constexpr DWORD kReplaceAccess = GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE;
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A replace of a file that is not a link first moves it to this name plus a temporary tag beside
@@ -192,6 +209,23 @@ bool MayFollowTo(const std::string& path, const CodePage& codePage) {
   return !share && WindowsDeviceIn(path, codePage) == WindowsDevice::kNone;
 }
 
+// The name its folder lists for the file at `path`; "" for none. Never looked up by a name a search
+// would take for a pattern, nor a device's.
+std::string ListedNameOf(const std::string& path, const CodePage& codePage) {
+  const std::string name = NameOf(path, kWindowsPaths, codePage);
+  if (!NamesAnEntry(name) || name.find_first_of(kWildcards) != std::string::npos ||
+      WindowsDeviceIn(path, codePage) != WindowsDevice::kNone) {
+    return "";
+  }
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    return "";
+  }
+  FindClose(search);
+  return found.cFileName;
+}
+
 // The volume and file index of the folder at `path`, which every name of it shares; empty when it
 // cannot be opened. Opening a folder needs FILE_FLAG_BACKUP_SEMANTICS; reading its attributes
 // needs no other right.
@@ -240,6 +274,8 @@ class Win32FileLayer final : public FileLayer {
   Win32FileLayer(FileLayerCalls calls, const CodePage& codePage)
       : calls_(std::move(calls)), codePage_(codePage) {}
 
+  void WaitForFilesInUse(const InUseWait& wait) override { wait_ = wait; }
+
   std::unique_ptr<OpenFile> OpenForReading(const std::string& path) override {
     // Windows opens a device for a reserved name in any folder and for a device path, where a
     // read may never end and a write fails later for a reason that does not say why: both are
@@ -251,12 +287,10 @@ class Win32FileLayer final : public FileLayer {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       FailNotRegular("cannot open", path, "a folder");
     }
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL | kNoPipeImpersonation, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      Fail("cannot open", path, GetLastError());
-    }
+    const HANDLE handle = OpenWhileInUse("cannot open", path, GENERIC_READ, [&] {
+      return calls_.openExisting(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                 FILE_ATTRIBUTE_NORMAL);
+    });
     auto file = std::make_unique<Win32File>(handle, path);
     // What was opened, whatever its name: only a file on a disk is read, never a console, a pipe
     // or a device whose reads may not end.
@@ -314,20 +348,35 @@ class Win32FileLayer final : public FileLayer {
     const bool link = IsReplacedAsLink(KindOf("cannot read the attributes of", path));
     CheckRoomBeside(path, link ? kTemporaryTagSize : kBackupSuffix.size() + kTemporaryTagSize);
     // Opening without truncating changes nothing and asks the real question (access rights,
-    // another program holding the file), with the rights and sharing the replace itself asks:
-    // ReplaceFileA opens the target for reading and removal, sharing everything, and needs write
-    // access to it. A link is replaced itself, never written through, so the question is asked of
-    // the link alone: may it be removed?
-    const HANDLE handle = CreateFileA(
-        path.c_str(), link ? DELETE : GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        (link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL) |
-            kNoPipeImpersonation,
-        nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      Fail("cannot write", path, GetLastError());
+    // another program holding the file, waited for), with the rights and sharing the replace
+    // itself asks. A link is replaced itself, never written through, so the question is asked of
+    // the link alone: may it be removed? Asked last, so that a file in use is the only answer
+    // left to give.
+    const DWORD access = link ? DELETE : kReplaceAccess;
+    CloseHandle(OpenWhileInUse("cannot write", path, access,
+                               [&] { return OpenAsReplaced(path, link, access); }));
+  }
+
+  std::string InUseBy(const std::string& path) override {
+    if (WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
+      return "";
     }
-    CloseHandle(handle);
+    FILE_ATTRIBUTE_TAG_INFO kind{};
+    {
+      const UniqueHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+      if (!entry || !calls_.readKind(entry.Get(), kind) ||
+          (kind.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return "";  // nothing there, a folder, or what the run fails on for a reason of its own
+      }
+    }
+    // The removal a replace makes of the target, and nothing more: a holder that lets a file be
+    // removed (FILE_SHARE_DELETE) does not stop the replace.
+    const HANDLE handle = OpenAsReplaced(path, IsReplacedAsLink(kind), DELETE);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      return "";
+    }
+    return Held(path, GetLastError(), DELETE) ? ConversionFailure::NamedHolder(HolderOf(path)) : "";
   }
 
   void CheckWritableOnceCreated(const std::string& path) override {
@@ -399,11 +448,18 @@ class Win32FileLayer final : public FileLayer {
     // REPLACEFILE_IGNORE_ACL_ERRORS would let the new file go in with the temporary file's access
     // rights instead of the target's, silently dropping a grant Velmora's users rely on (or
     // adding one the administrator removed); failing keeps the old file as it was instead.
-    if (calls_.replaceFile(target.c_str(), source.c_str(), backup.path.c_str(), 0)) {
+    const Tried replaced = WhileInUse(
+        [&]() -> DWORD {
+          return calls_.replaceFile(target.c_str(), source.c_str(), backup.path.c_str(), 0)
+                     ? ERROR_SUCCESS
+                     : GetLastError();
+        },
+        [&](DWORD error) { return ReplaceHeld(source, target, backup, error); });
+    if (replaced.error == ERROR_SUCCESS) {
       RemoveReplacedOriginal(target, backup.path, facts.identity);
       return;
     }
-    RecoverFromFailedReplace(source, target, backup, facts.identity, GetLastError());
+    RecoverFromFailedReplace(source, target, backup, facts.identity, replaced);
   }
 
   std::vector<std::string> TakeFilesLeftBehind() override { return std::exchange(leftBehind_, {}); }
@@ -429,21 +485,7 @@ class Win32FileLayer final : public FileLayer {
     return "entry " + folderIdentity + "\\new " + UpperCaseName(name);
   }
 
-  std::string ListedName(const std::string& path) override {
-    const std::string name = NameOf(path, kWindowsPaths, codePage_);
-    // Never looked up by a name a search would take for a pattern, nor a device's.
-    if (!NamesAnEntry(name) || name.find_first_of(kWildcards) != std::string::npos ||
-        WindowsDeviceIn(path, codePage_) != WindowsDevice::kNone) {
-      return "";
-    }
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-      return "";
-    }
-    FindClose(search);
-    return found.cFileName;
-  }
+  std::string ListedName(const std::string& path) override { return ListedNameOf(path, codePage_); }
 
   // Nothing is said of where a link leads that would be opened next, unless it stays on this
   // machine and names no device: whatever the dry run asks of a followed name, an elevated check
@@ -521,12 +563,112 @@ class Win32FileLayer final : public FileLayer {
     }
   }
 
-  // A rename within the folder: atomic, and written through before it returns.
+  // A rename within the folder: atomic, and written through before it returns. What it replaces
+  // (a link, or a file made since the run looked) may be held a moment.
   void MoveIntoPlace(const std::string& source, const std::string& target) {
-    if (!calls_.moveFile(source.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      Fail("cannot replace", target, GetLastError());
+    FailUnlessFree(WhileInUse(
+                       [&]() -> DWORD {
+                         return calls_.moveFile(source.c_str(), target.c_str(),
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                                    ? ERROR_SUCCESS
+                                    : GetLastError();
+                       },
+                       [&](DWORD error) { return Held(target, error, DELETE); }),
+                   "cannot replace", target);
+  }
+
+  // Makes `call` (which gives its error, ERROR_SUCCESS when it succeeded) until it succeeds, or
+  // fails for another reason than a file in use (`inUse`), or the wait is over.
+  Tried WhileInUse(const std::function<DWORD()>& call,
+                   const std::function<bool(DWORD)>& inUse) const {
+    DWORD error = ERROR_SUCCESS;
+    bool held = false;
+    RetryWhileInUse(wait_, calls_.sleep, [&] {
+      error = call();
+      held = error != ERROR_SUCCESS && inUse(error);
+      return !held;
+    });
+    return {error, held};
+  }
+
+  // Opens `path` with `access` through `open` (INVALID_HANDLE_VALUE with the error set when it
+  // fails), again while another program holds it; throws when it does not open.
+  HANDLE OpenWhileInUse(const char* what, const std::string& path, DWORD access,
+                        const std::function<HANDLE()>& open) const {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    FailUnlessFree(WhileInUse(
+                       [&]() -> DWORD {
+                         handle = open();
+                         return handle != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : GetLastError();
+                       },
+                       [&](DWORD error) { return Held(path, error, access); }),
+                   what, path);
+    return handle;
+  }
+
+  // Removes the file at `path` through a handle opened to remove it, once `removable`, asked of
+  // that handle, says it is the file to go (it may throw to refuse it, or say false to leave it
+  // as it is). While another program holds the file, both are made again on a new handle, asked
+  // anew: none is kept open between tries.
+  Tried RemoveWhileInUse(const std::string& path,
+                         const std::function<bool(HANDLE)>& removable) const {
+    return WhileInUse(
+        [&]() -> DWORD {
+          const UniqueHandle file = OpenEntry(path, kToRemove);
+          if (!file) {
+            return file.Error();
+          }
+          if (!removable(file.Get())) {
+            return ERROR_SUCCESS;
+          }
+          return calls_.deleteFile(file.Get()) ? ERROR_SUCCESS : GetLastError();
+        },
+        [&](DWORD error) { return Held(path, error, DELETE); });
+  }
+
+  // Throws for a call that failed: ConversionFailure::InUse when the file was in use to the end.
+  void FailUnlessFree(const Tried& tried, const char* what, const std::string& path) const {
+    if (tried.error == ERROR_SUCCESS) {
+      return;
     }
+    if (tried.inUse) {
+      throw ConversionFailure::InUse(path, HolderOf(path));
+    }
+    Fail(what, path, tried.error);
+  }
+
+  // Whether `error` means another program holds `path` for now, so that trying again may succeed:
+  // a sharing or lock violation, or an access denied that the run's rights do not explain (a
+  // file pending deletion, or held by a scanner) where the file is not read-only; no rights and
+  // no waiting change a read-only file.
+  bool Held(const std::string& path, DWORD error, DWORD access) const {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+      return true;
+    }
+    if (error != ERROR_ACCESS_DENIED) {
+      return false;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      // A file pending deletion refuses even this, while its folder lists it until the last
+      // program holding it lets go.
+      return GetLastError() == ERROR_ACCESS_DENIED && !ListedNameOf(path, codePage_).empty();
+    }
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+           calls_.rightsAllow(path.c_str(), FolderOf(path).c_str(), access);
+  }
+
+  // Who holds `path`, as the system names them; "" for nobody named.
+  std::string HolderOf(const std::string& path) const {
+    return DescribeHolders(calls_.holdersOf(path));
+  }
+
+  // Opens `path` with `access` as a replace of it does, sharing everything: a link itself, never
+  // what it names.
+  HANDLE OpenAsReplaced(const std::string& path, bool link, DWORD access) const {
+    return calls_.openExisting(
+        path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        link ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL);
   }
 
   // What the run asks of the entry at `path` itself, on a handle: its attributes and reparse tag.
@@ -634,22 +776,41 @@ class Win32FileLayer final : public FileLayer {
     return reservation;
   }
 
+  // Whether a ReplaceFileA that failed with `error` may be tried again: its target in use, both
+  // files still under their names, and the backup name still holding the empty file reserved (a
+  // failure that moved one is put right at once instead; a retry must never replace the
+  // original, moved there, with what came to the target's name since). Only the codes Windows
+  // gives when it moved nothing, or a holder stopped it: never ERROR_UNABLE_TO_MOVE_REPLACEMENT_2,
+  // which has moved the original to the backup name.
+  bool ReplaceHeld(const std::string& source, const std::string& target, const Reservation& backup,
+                   DWORD error) const {
+    const bool movedNothing =
+        error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+    if (!(movedNothing || Held(target, error, kReplaceAccess)) || !Exists(target) ||
+        !Exists(source)) {
+      return false;
+    }
+    const UniqueHandle reserved = OpenEntry(backup.path, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    return reserved && IsFile(reserved.Get(), backup.identity, true);
+  }
+
   // The new file is in place whatever becomes of the old content; but a copy of it left in
   // Velmora's folder is said, not kept in silence. Only the file checked as the target is
   // removed: anything else under the backup name came from a target changed meanwhile (a link
   // put there would have led ReplaceFileA to the file it names), and is left for a look.
   void RemoveReplacedOriginal(const std::string& target, const std::string& backup,
                               const FileIdentity& original) {
-    const UniqueHandle file = OpenEntry(backup, kToRemove);
-    if (file && !IsFile(file.Get(), original)) {
+    bool other = false;
+    const Tried removed = RemoveWhileInUse(backup, [&](HANDLE file) {
+      other = !IsFile(file, original);
+      return !other;
+    });
+    if (other) {
       leftBehind_.push_back("what was at " + target + " when it was replaced is left in " + backup +
                             ": it is not the file checked there, which was changed meanwhile");
-      return;
-    }
-    if (!file || !calls_.deleteFile(file.Get())) {
-      const DWORD error = file ? GetLastError() : file.Error();  // before anything else can set it
+    } else if (removed.error != ERROR_SUCCESS) {
       leftBehind_.push_back("the old content of " + target + " is left in " + backup +
-                            ", which could not be removed: " + SystemErrorText(error));
+                            ", which could not be removed: " + SystemErrorText(removed.error));
     }
   }
 
@@ -663,21 +824,28 @@ class Win32FileLayer final : public FileLayer {
   // is moved back to the target's name when that is free (a process may have made a file there
   // meanwhile); the new file stays under its temporary name for the caller to remove. Should the
   // original not go back, it is never removed, and the failure says where it is. Anything else
-  // there is left as it is.
+  // there is left as it is. A target still in use after the wait has kept its name: the failure
+  // says who holds it.
   void RecoverFromFailedReplace(const std::string& source, const std::string& target,
                                 const Reservation& backup, const FileIdentity& original,
-                                DWORD error) {
-    const std::string failure = "cannot replace " + target + ": " + SystemErrorText(error);
+                                const Tried& tried) {
+    const std::string failure = "cannot replace " + target + ": " + SystemErrorText(tried.error);
+    const auto kept = [&] {
+      return tried.inUse ? ConversionFailure::InUse(target, HolderOf(target))
+                         : ConversionFailure(failure);
+    };
     {
       const UniqueHandle held = OpenEntry(backup.path, kToRemove);
       if (held && IsFile(held.Get(), backup.identity, true)) {
         calls_.deleteFile(held.Get());
-        throw ConversionFailure(failure);
+        throw kept();
       }
-      if (!held || !IsFile(held.Get(), original)) {
-        throw ConversionFailure(held ? failure + "; " + backup.path +
-                                           " holds a file put there meanwhile, left as it is"
-                                     : failure);
+      if (!held) {
+        throw kept();
+      }
+      if (!IsFile(held.Get(), original)) {
+        throw ConversionFailure(failure + "; " + backup.path +
+                                " holds a file put there meanwhile, left as it is");
       }
     }
     onlyCopies_.push_back(backup.path);
@@ -702,27 +870,24 @@ class Win32FileLayer final : public FileLayer {
   void RemoveEntry(const std::string& path, const std::string* identity) {
     RefuseWindowsDevice("cannot remove", path, codePage_);
     created_.erase(path);
-    const UniqueHandle entry = OpenEntry(path, kToRemove);
-    if (!entry) {
-      Fail("cannot remove", path, entry.Error());
-    }
-    FileFacts facts;
-    FILE_ATTRIBUTE_TAG_INFO kind{};
-    if (!ReadFileFacts(entry.Get(), facts) || !calls_.readKind(entry.Get(), kind)) {
-      Fail("cannot remove", path, GetLastError());
-    }
-    if ((kind.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      FailNotRegular("cannot remove", path, "a folder");
-    }
-    if ((kind.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-      FailNotRegular("cannot remove", path, "a link or another reparse point");
-    }
-    if (identity != nullptr && facts.identity.Text() != *identity) {
-      throw ConversionFailure(ChangedSinceCheckedReason(path));
-    }
-    if (!calls_.deleteFile(entry.Get())) {
-      Fail("cannot remove", path, GetLastError());
-    }
+    const Tried removed = RemoveWhileInUse(path, [&](HANDLE entry) {
+      FileFacts facts;
+      FILE_ATTRIBUTE_TAG_INFO kind{};
+      if (!ReadFileFacts(entry, facts) || !calls_.readKind(entry, kind)) {
+        Fail("cannot remove", path, GetLastError());
+      }
+      if ((kind.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        FailNotRegular("cannot remove", path, "a folder");
+      }
+      if ((kind.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        FailNotRegular("cannot remove", path, "a link or another reparse point");
+      }
+      if (identity != nullptr && facts.identity.Text() != *identity) {
+        throw ConversionFailure(ChangedSinceCheckedReason(path));
+      }
+      return true;
+    });
+    FailUnlessFree(removed, "cannot remove", path);
   }
 
   // A file this layer created, until it is replaced or removed.
@@ -733,6 +898,7 @@ class Win32FileLayer final : public FileLayer {
 
   FileLayerCalls calls_;
   CodePage codePage_;
+  InUseWait wait_ = InUseWait::None();
   std::vector<std::string> onlyCopies_;  // never removed: see RecoverFromFailedReplace
   std::map<std::string, Created> created_;
   std::vector<std::string> leftBehind_;

@@ -79,6 +79,10 @@ bool Win32MessageBoxes::AskYesNoDefaultNo(const std::string& text) {
   return ShowBox(text, MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) == IDYES;
 }
 
+bool Win32MessageBoxes::AskRetryCancel(const std::string& text) {
+  return ShowBox(text, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
 Win32FilePicker::Win32FilePicker() : owner_(CreateOwnerWindow()) {}
 
 Win32FilePicker::~Win32FilePicker() {
@@ -165,7 +169,10 @@ std::string Win32FullPath(const std::string& folder, const std::string& path,
   }
 }
 
-Win32Platform::Win32Platform() : files_(MakeSystemFileLayer(codePage_)) {}
+Win32Platform::Win32Platform() : files_(MakeSystemFileLayer(codePage_)) {
+  // Until a run says how long it may wait, as long as one nobody watches.
+  files_->WaitForFilesInUse(InUseWait::Unattended());
+}
 
 Win32Platform::~Win32Platform() = default;
 

@@ -17,6 +17,7 @@ class Win32MessageBoxes final : public MessageBoxes {
   void ShowWarning(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   bool AskYesNoDefaultNo(const std::string& text) override;
+  bool AskRetryCancel(const std::string& text) override;
 };
 
 // The standard open-file dialog, owned by the hidden window "frmCD" that this picker creates and

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-TEST(ConsoleMessageBoxesTest, YesNoAnswers) {
+TEST(ConsoleMessageBoxesTest, AnswersToQuestions) {
   std::istringstream in("\nY\nyes\r\nn\nNO\nmaybe\n\nok\nno\n");
   std::ostringstream out;
   ConsoleMessageBoxes boxes(in, out);
@@ -31,6 +31,18 @@ TEST(ConsoleMessageBoxesTest, YesNoAnswers) {
   const std::string shown = out.str();
   EXPECT_NE(std::string::npos, shown.find("[Shiftlet]\nq1\n"));
   EXPECT_NE(std::string::npos, shown.find("[Shiftlet]\nq8\n"));
+
+  // Retry only when asked for; Enter and the end of the input cancel, as a yes would not.
+  std::istringstream retries("r\nRetry\r\nyes\nc\n\nCANCEL\n");
+  ConsoleMessageBoxes retryBoxes(retries, out);
+  EXPECT_TRUE(retryBoxes.AskRetryCancel("r1"));
+  EXPECT_TRUE(retryBoxes.AskRetryCancel("r2"));
+  EXPECT_FALSE(retryBoxes.AskRetryCancel("r3"));  // "yes" asks again, then "c"
+  EXPECT_FALSE(retryBoxes.AskRetryCancel("r4"));  // empty line
+  EXPECT_FALSE(retryBoxes.AskRetryCancel("r5"));
+  EXPECT_FALSE(retryBoxes.AskRetryCancel("r6"));  // end of input
+  EXPECT_NE(std::string::npos,
+            out.str().find("[Shiftlet]\nr6\n[Retry/Cancel] (Enter = Cancel) \n"));
 }
 
 TEST(ConsoleMessageBoxesTest, OkShowsTheTextVerbatimAndTakesOneLine) {

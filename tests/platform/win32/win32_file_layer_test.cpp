@@ -7,6 +7,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -14,14 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/dry_run/dry_run_platform.h"
 #include "platform/system_file_layer.h"
 #include "platform/win32/ansi_text.h"
 #include "platform/win32/entry_handle.h"
+#include "platform/win32/file_holders.h"
 #include "platform/win32/reparse_data.h"
 #include "platform/win32/system_error_text.h"
 #include "platform/win32/win32_file_layer.h"
 #include "support/temp_folder.h"
 #include "textfile/conversion_failure.h"
+#include "textfile/in_use_wait.h"
 #include "textfile/replacement_file.h"
 
 namespace shiftlet {
@@ -264,8 +268,9 @@ TEST_F(Win32FileLayerTest, LinkIsReplacedItselfAndWhatItNamesIsLeftAlone) {
 }
 
 TEST_F(Win32FileLayerTest, FailedReplaceKeepsTheTargetUnderItsName) {
-  // Another program holds the target without letting it be removed: the replace cannot happen,
-  // and the target is still there with its old bytes, so the temporary file may go.
+  // Another program holds the target without letting it be removed: the replace cannot happen
+  // (this layer waits for nothing), and the target is still there with its old bytes, so the
+  // temporary file may go.
   const std::string target = folder_ / "default.qcf";
   const std::string source = folder_ / "default.qcf.1.tmp";
   WriteBytes(target, "old");
@@ -278,7 +283,8 @@ TEST_F(Win32FileLayerTest, FailedReplaceKeepsTheTargetUnderItsName) {
     ADD_FAILURE() << "a held file was replaced";
   } catch (const ConversionFailure& failure) {
     const std::string what = failure.what();
-    EXPECT_EQ(0U, what.find("cannot replace " + target + ": ")) << what;
+    EXPECT_EQ(0U, what.find(target + " is in use by ")) << what;
+    EXPECT_EQ(ConversionFailure::Cause::kInUse, failure.WhatCaused());
   }
   CloseHandle(holder);
   EXPECT_EQ("old", ReadBytes(target));
@@ -377,21 +383,26 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
     const char* targetAfter;
     const char* backupAfter;  // kept, and named by the failure, unless "(none)"
     bool newKept;             // the temporary file stays, and the failure names it
+    bool inUse;               // the target kept its name, held: the failure says so, not the code
   };
   using enum FakeReplace;
   const Case cases[] = {
-      {ERROR_UNABLE_TO_REMOVE_REPLACED, kLeavesBoth, true, "old", "(none)", false},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kLeavesBoth, true, "old", "(none)", false},
+      {ERROR_UNABLE_TO_REMOVE_REPLACED, kLeavesBoth, true, "old", "(none)", false, true},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kLeavesBoth, true, "old", "(none)", false, true},
       // As documented for no backup name: the original moved away, the target's name free.
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, false, "old", "(none)", false},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, true, "(none)", "old", true},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, false, "old", "(none)", false},
-      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, true, "(none)", "old", true},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, false, "old", "(none)", false,
+       false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT, kMovesOriginalToBackup, true, "(none)", "old", true,
+       false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, false, "old", "(none)", false,
+       false},
+      {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalToBackup, true, "(none)", "old", true,
+       false},
       // The backup is then the only copy of the original: it stays, named.
       {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kMovesOriginalThenTargetTaken, false, "another's", "old",
-       false},
-      {ERROR_SHARING_VIOLATION, kLeavesBoth, true, "old", "(none)", false},
-      {ERROR_INVALID_PARAMETER, kLeavesBoth, true, "old", "(none)", false},
+       false, false},
+      {ERROR_SHARING_VIOLATION, kLeavesBoth, true, "old", "(none)", false, true},
+      {ERROR_INVALID_PARAMETER, kLeavesBoth, true, "old", "(none)", false, false},
   };
   for (const Case& row : cases) {
     const std::string label = std::to_string(row.error) + (row.restoreFails ? " then 5" : "");
@@ -417,6 +428,7 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
         return FALSE;
       };
     }
+    calls.holdersOf = [](const std::string&) { return std::vector<FileHolder>{}; };
     auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
     std::string temporary;
     std::string what;
@@ -430,9 +442,13 @@ TEST(Win32FailedReplaceTest, OriginalEndsInPlaceOrBothFilesAreNamed) {
       what = failure.what();  // the file's cleanup has run
     }
     ASSERT_FALSE(backup.empty()) << label;
-    EXPECT_EQ(0U, what.find("cannot replace " + target + ": ")) << label << ": " << what;
-    EXPECT_NE(std::string::npos, what.find("(error " + std::to_string(row.error) + ")"))
-        << label << ": " << what;
+    if (row.inUse) {
+      EXPECT_EQ(target + " is in use by another program", what) << label;
+    } else {
+      EXPECT_EQ(0U, what.find("cannot replace " + target + ": ")) << label << ": " << what;
+      EXPECT_NE(std::string::npos, what.find("(error " + std::to_string(row.error) + ")"))
+          << label << ": " << what;
+    }
     const bool backupKept = std::string(row.backupAfter) != "(none)";
     EXPECT_EQ(row.targetAfter, ContentOf(target)) << label;
     EXPECT_EQ(row.backupAfter, ContentOf(backup)) << label;
@@ -573,6 +589,359 @@ TEST(Win32LinkTest, WhatTheHandleSaysIsALinkIsNeverTakenForAFile) {
   for (const std::string& path : {folder / "a-folder", folder / "missing.qcf", "NUL"s}) {
     EXPECT_FALSE(files->IsLink(path)) << path;
   }
+}
+
+// The calls that meet a file another program holds, each made through the layer as a run makes it.
+enum class HeldCall { kRead, kCheck, kReplace, kRemove };
+
+// A folder with default.qcf ("old") and, for a replace, its new content beside it, and a layer
+// whose call of `call` (for a removal, the removal through the handle it opened) fails with
+// `error` for the first `failures` tries, then reaches the system; its sleeps are only noted, and
+// its Restart Manager names `holders`.
+struct HeldFileRig {
+  HeldFileRig(HeldCall held, DWORD error, int failures, std::vector<FileHolder> holders = {})
+      : call(held) {
+    WriteBytes(target, "old");
+    WriteBytes(source, "new");
+    FileLayerCalls calls;
+    const auto failing = [this, error, failures] {
+      ++tries;
+      if (tries > failures) {
+        return false;
+      }
+      SetLastError(error);
+      return true;
+    };
+    const FileLayerCalls real;
+    if (held == HeldCall::kRead || held == HeldCall::kCheck) {
+      calls.openExisting = [=](LPCSTR path, DWORD access, DWORD sharing, DWORD flags) {
+        return failing() ? INVALID_HANDLE_VALUE : real.openExisting(path, access, sharing, flags);
+      };
+    } else if (held == HeldCall::kReplace) {
+      calls.replaceFile = [=](LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags) {
+        return failing() ? FALSE : real.replaceFile(replaced, replacement, backup, flags);
+      };
+    } else {
+      calls.deleteFile = [=](HANDLE file) { return failing() ? FALSE : real.deleteFile(file); };
+    }
+    calls.rightsAllow = [this](LPCSTR, LPCSTR, DWORD) { return rights; };
+    calls.holdersOf = [this, holders](const std::string&) {
+      ++lookups;
+      return holders;
+    };
+    calls.sleep = [this](std::chrono::milliseconds delay) { slept.push_back(delay); };
+    files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+    files->WaitForFilesInUse(InUseWait::Unattended());
+  }
+
+  // Makes the call; "" when it succeeded, else its failure's reason.
+  std::string Make() {
+    try {
+      switch (call) {
+        case HeldCall::kRead:
+          files->OpenForReading(target)->Close();
+          break;
+        case HeldCall::kCheck:
+          files->CheckWritableInPlace(target);
+          break;
+        case HeldCall::kReplace:
+          files->Replace(source, target);
+          break;
+        case HeldCall::kRemove:
+          files->Remove(target);
+          break;
+      }
+    } catch (const ConversionFailure& failure) {
+      cause = failure.WhatCaused();
+      return failure.Reason();
+    }
+    return "";
+  }
+
+  HeldCall call;
+  TempFolder folder;
+  const std::string target = folder / "default.qcf";
+  const std::string source = folder / "default.qcf.1.tmp";
+  std::unique_ptr<FileLayer> files;
+  int tries = 0;
+  int lookups = 0;
+  bool rights = true;
+  std::vector<std::chrono::milliseconds> slept;
+  ConversionFailure::Cause cause = ConversionFailure::Cause::kOther;
+};
+
+TEST(Win32InUseTest, CallsThatMeetAFileInUseAreTriedAgainAndNoOthers) {
+  using enum HeldCall;
+  const struct {
+    const char* name;
+    HeldCall call;
+    DWORD error;
+    int failures;
+    bool readOnly;  // the target
+    bool rights;    // its access rights allow the call
+    int tries;
+  } rows[] = {
+      {"read, sharing violation", kRead, ERROR_SHARING_VIOLATION, 2, false, true, 3},
+      {"read, lock violation", kRead, ERROR_LOCK_VIOLATION, 1, false, true, 2},
+      {"read, denied with the rights for it", kRead, ERROR_ACCESS_DENIED, 1, false, true, 2},
+      {"read, denied for want of rights", kRead, ERROR_ACCESS_DENIED, 1, false, false, 1},
+      {"read, denied on a read-only file", kRead, ERROR_ACCESS_DENIED, 1, true, true, 1},
+      {"read, not found", kRead, ERROR_FILE_NOT_FOUND, 1, false, true, 1},
+      {"check, sharing violation", kCheck, ERROR_SHARING_VIOLATION, 2, false, true, 3},
+      {"replace, 1175", kReplace, ERROR_UNABLE_TO_REMOVE_REPLACED, 1, false, true, 2},
+      {"replace, 1176", kReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1, false, true, 2},
+      {"replace, sharing violation", kReplace, ERROR_SHARING_VIOLATION, 3, false, true, 4},
+      {"replace, 1177", kReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 1, false, true, 1},
+      {"remove, lock violation", kRemove, ERROR_LOCK_VIOLATION, 1, false, true, 2},
+      {"remove, denied on a read-only file", kRemove, ERROR_ACCESS_DENIED, 1, true, true, 1},
+  };
+  const std::vector<std::chrono::milliseconds> delays = InUseWait::Unattended().Delays();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    HeldFileRig rig(row.call, row.error, row.failures);
+    rig.rights = row.rights;
+    if (row.readOnly) {
+      ASSERT_TRUE(SetFileAttributesA(rig.target.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    const std::string failure = rig.Make();
+    SetFileAttributesA(rig.target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(row.tries, rig.tries);
+    EXPECT_EQ(std::vector(delays.begin(), delays.begin() + row.tries - 1), rig.slept);
+    EXPECT_EQ(0, rig.lookups);  // nobody is named for a moment's hold
+    const bool freed = row.tries > row.failures;
+    EXPECT_EQ(freed, failure.empty()) << failure;
+    if (!freed) {
+      EXPECT_NE(ConversionFailure::Cause::kInUse, rig.cause);
+      EXPECT_NE(std::string::npos, failure.find("(error " + std::to_string(row.error) + ")"))
+          << failure;
+    }
+    const bool replaced = freed && row.call == kReplace;
+    const bool removed = freed && row.call == kRemove;
+    EXPECT_EQ(replaced ? "new" : removed ? "(none)" : "old", ContentOf(rig.target));
+    EXPECT_EQ(replaced  ? "default.qcf"
+              : removed ? "default.qcf.1.tmp"
+                        : "default.qcf default.qcf.1.tmp",
+              ListFolder(rig.folder.Path()));
+  }
+}
+
+TEST(Win32InUseTest, AFileStillInUseAfterTheWaitIsNamedWithItsHolder) {
+  using enum HeldCall;
+  const std::vector<FileHolder> velmora = {{"Velmora", 1234}};
+  const struct {
+    const char* name;
+    HeldCall call;
+    DWORD error;
+    std::vector<FileHolder> holders;
+    const char* holder;
+  } rows[] = {
+      {"read", kRead, ERROR_SHARING_VIOLATION, velmora, "Velmora (process 1234)"},
+      {"check", kCheck, ERROR_SHARING_VIOLATION, {}, "another program"},
+      {"replace", kReplace, ERROR_UNABLE_TO_REMOVE_REPLACED, velmora, "Velmora (process 1234)"},
+      {"remove", kRemove, ERROR_SHARING_VIOLATION, {}, "another program"},
+      {"two holders",
+       kRead,
+       ERROR_LOCK_VIOLATION,
+       {{"Velmora", 1234}, {"Backup", 88}},
+       "Velmora (process 1234) and Backup (process 88)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    HeldFileRig rig(row.call, row.error, 1000, row.holders);
+    EXPECT_EQ(rig.target + " is in use by " + row.holder, rig.Make());
+    EXPECT_EQ(ConversionFailure::Cause::kInUse, rig.cause);
+    EXPECT_EQ(InUseWait::Unattended().Delays(), rig.slept);
+    EXPECT_EQ(1, rig.lookups);
+    // Nothing lost: the target as it was, the new content still there for the caller to remove,
+    // no backup left.
+    EXPECT_EQ("old", ContentOf(rig.target));
+    EXPECT_EQ("default.qcf default.qcf.1.tmp", ListFolder(rig.folder.Path()));
+  }
+}
+
+TEST(Win32InUseTest, TheChecksQuestionOpensAsTheReplaceWouldAndWritesNothing) {
+  HeldFileRig rig(HeldCall::kRemove, ERROR_SUCCESS, 0, {{"Velmora", 1234}});
+  const struct {
+    const char* name;
+    DWORD sharing;  // of the holder; 1 for nobody holding it
+    const char* holder;
+  } rows[] = {
+      {"free", 1, ""},
+      {"held without sharing", 0, "Velmora (process 1234)"},
+      {"held, reading and writing shared", FILE_SHARE_READ | FILE_SHARE_WRITE,
+       "Velmora (process 1234)"},
+      {"held, removal shared too", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (row.sharing != 1) {
+      holder = CreateFileA(rig.target.c_str(), GENERIC_READ | GENERIC_WRITE, row.sharing, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    }
+    EXPECT_EQ(row.holder, rig.files->InUseBy(rig.target));
+    if (holder != INVALID_HANDLE_VALUE) {
+      CloseHandle(holder);
+    }
+  }
+  EXPECT_EQ("", rig.files->InUseBy(rig.folder / "missing.qcf"));
+  EXPECT_EQ("", rig.files->InUseBy(rig.folder.Path().string()));
+  EXPECT_TRUE(rig.slept.empty());  // asked once, at once
+  EXPECT_EQ("old", ContentOf(rig.target));
+  EXPECT_EQ("default.qcf default.qcf.1.tmp", ListFolder(rig.folder.Path()));
+}
+
+TEST(Win32InUseTest, ARemovalTriedAgainAsksAnewWhichFileItRemoves) {
+  // The removal through the handle meets a file in use; while the run waits, another file takes
+  // the name. The next try opens that one, and leaves it.
+  TempFolder folder;
+  const std::string target = folder / "migrated.menu.qnf";
+  const std::string moved = folder / "moved.qnf";
+  WriteBytes(target, "the run's");
+  int deletes = 0;
+  std::vector<std::chrono::milliseconds> slept;
+  FileLayerCalls calls;
+  calls.deleteFile = [&deletes](HANDLE) {
+    ++deletes;
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+  };
+  calls.sleep = [&](std::chrono::milliseconds delay) {
+    slept.push_back(delay);
+    EXPECT_TRUE(MoveFileExA(target.c_str(), moved.c_str(), 0));
+    WriteBytes(target, "another's");
+  };
+  calls.holdersOf = [](const std::string&) { return std::vector<FileHolder>{}; };
+  auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+  files->WaitForFilesInUse(InUseWait::Unattended());
+  const std::string identity = files->FileIdOf(target);
+  ASSERT_NE("", identity);
+  try {
+    files->RemoveIfStill(target, identity);
+    ADD_FAILURE() << "removed";
+  } catch (const ConversionFailure& failure) {
+    EXPECT_EQ(ChangedSinceCheckedReason(target), failure.Reason());
+  }
+  EXPECT_EQ(1, deletes);
+  EXPECT_EQ(1U, slept.size());
+  EXPECT_EQ("another's", ContentOf(target));
+  EXPECT_EQ("the run's", ContentOf(moved));
+}
+
+TEST(Win32InUseTest, TheReplacedOriginalHeldAMomentIsRemovedOnceFree) {
+  TempFolder folder;
+  const std::string target = folder / "default.qcf";
+  WriteBytes(target, "old");
+  std::string backup;
+  int deletes = 0;
+  std::vector<std::chrono::milliseconds> slept;
+  const FileLayerCalls real;
+  FileLayerCalls calls;
+  calls.replaceFile = [&](LPCSTR replaced, LPCSTR replacement, LPCSTR backupName, DWORD flags) {
+    backup = backupName;
+    return real.replaceFile(replaced, replacement, backupName, flags);
+  };
+  calls.deleteFile = [&](HANDLE file) {
+    if (++deletes <= 2) {
+      SetLastError(ERROR_SHARING_VIOLATION);
+      return FALSE;
+    }
+    return real.deleteFile(file);
+  };
+  calls.sleep = [&slept](std::chrono::milliseconds delay) { slept.push_back(delay); };
+  auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+  files->WaitForFilesInUse(InUseWait::Unattended());
+  ReplacementFile file(*files, target);
+  file.Write("new");
+  file.Commit();
+  EXPECT_EQ("new", ContentOf(target));
+  EXPECT_EQ("(none)", ContentOf(backup));
+  EXPECT_EQ(3, deletes);
+  const std::vector<std::chrono::milliseconds> delays = InUseWait::Unattended().Delays();
+  EXPECT_EQ(std::vector(delays.begin(), delays.begin() + 2), slept);
+  EXPECT_TRUE(files->TakeFilesLeftBehind().empty());
+  EXPECT_EQ("default.qcf", ListFolder(folder.Path()));
+}
+
+TEST(Win32InUseTest, AReplaceThatMovedTheOriginalIsNeverTriedAgain) {
+  // A replace that says it moved nothing but moved the original to the backup name, while
+  // another file took the target's: tried again, it would put that file over the original.
+  TempFolder folder;
+  const std::string target = folder / "default.qcf";
+  WriteBytes(target, "old");
+  std::string backup;
+  int tries = 0;
+  std::vector<std::chrono::milliseconds> slept;
+  FileLayerCalls calls;
+  calls.replaceFile = [&](LPCSTR replaced, LPCSTR, LPCSTR backupName, DWORD) {
+    ++tries;
+    backup = backupName;
+    EXPECT_TRUE(MoveFileExA(replaced, backupName, MOVEFILE_REPLACE_EXISTING));
+    WriteBytes(replaced, "another's");
+    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+    return FALSE;
+  };
+  calls.sleep = [&slept](std::chrono::milliseconds delay) { slept.push_back(delay); };
+  calls.holdersOf = [](const std::string&) { return std::vector<FileHolder>{}; };
+  auto files = MakeWin32FileLayer(std::move(calls), SystemCodePage());
+  files->WaitForFilesInUse(InUseWait::Unattended());
+  std::string what;
+  try {
+    ReplacementFile file(*files, target);
+    file.Write("new");
+    file.Commit();
+    ADD_FAILURE() << "the replace succeeded";
+  } catch (const ConversionFailure& failure) {
+    what = failure.what();
+  }
+  EXPECT_EQ(1, tries);
+  EXPECT_TRUE(slept.empty());
+  EXPECT_EQ("another's", ContentOf(target));
+  EXPECT_EQ("old", ContentOf(backup));
+  EXPECT_NE(std::string::npos, what.find("its original is in " + backup)) << what;
+}
+
+TEST_F(Win32FileLayerTest, ADryRunGoesOnPastAFileHeldNowAndNoOtherRefusal) {
+  // The run would wait for a file in use; the check says so from InUseBy instead of failing.
+  const std::string held = folder_ / "default.qcf";
+  WriteBytes(held, "held");
+  const HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  DryRunFileLayer dryRun(*files_);
+  try {
+    files_->CheckWritableInPlace(held);
+    ADD_FAILURE() << "a held file passed";
+  } catch (const ConversionFailure& failure) {
+    EXPECT_EQ(ConversionFailure::Cause::kInUse, failure.WhatCaused()) << failure.what();
+  }
+  dryRun.CheckWritableInPlace(held);
+  EXPECT_NE("", dryRun.InUseBy(held));
+  EXPECT_EQ(files_->InUseBy(held), dryRun.InUseBy(held));
+  CloseHandle(holder);
+  EXPECT_EQ("", dryRun.InUseBy(held));
+  ASSERT_TRUE(SetFileAttributesA(held.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_THROW(dryRun.CheckWritableInPlace(held), ConversionFailure);
+  SetFileAttributesA(held.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(Win32FileHoldersTest, TheRestartManagerNamesThisProcessAsTheHolder) {
+  if (RunningOnWine()) {
+    GTEST_SKIP() << "Wine's Restart Manager is a stub that names nobody";
+  }
+  TempFolder folder;
+  const std::string held = folder / "default.qcf";
+  WriteBytes(held, "held");
+  const HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  const std::vector<FileHolder> holders = HoldersByRestartManager(held);
+  CloseHandle(holder);
+  ASSERT_EQ(1U, holders.size());
+  EXPECT_EQ(GetCurrentProcessId(), holders[0].processId);
+  EXPECT_FALSE(holders[0].name.empty());
+  EXPECT_TRUE(HoldersByRestartManager(held).empty());
 }
 
 TEST_F(Win32FileLayerTest, ReadOnlyTargetIsNotReplacedAndTheNewFileCanStillGo) {

@@ -202,6 +202,22 @@ TEST(Win32MessageBoxesTest, QuestionsAreCaptionedWithoutIconAndYesIsTheDefault) 
   EXPECT_FALSE(yes);
 }
 
+TEST(Win32MessageBoxesTest, AFileInUseAsksRetryFirstWithAWarningIcon) {
+  Win32MessageBoxes boxes;
+  bool retry = false;
+  const DialogSeen seen = ShowAndAnswer(
+      "Shiftlet", [&] { retry = boxes.AskRetryCancel("In use."); }, Press(IDRETRY));
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ("In use.", seen.text);
+  EXPECT_EQ("*&Retry Cancel", seen.buttons);
+  EXPECT_TRUE(seen.icon);
+  EXPECT_TRUE(retry);
+
+  ShowAndAnswer(
+      "Shiftlet", [&] { retry = boxes.AskRetryCancel("In use."); }, Press(IDCANCEL));
+  EXPECT_FALSE(retry);
+}
+
 TEST(Win32MessageBoxesTest, MessagesHaveOnlyOk) {
   Win32MessageBoxes boxes;
   const DialogSeen seen = ShowAndAnswer(
@@ -310,6 +326,7 @@ class Win32FilesPlatform final : public Platform {
       return true;
     }
     bool AskYesNoDefaultNo(const std::string& text) override { return AskYesNo(text); }
+    bool AskRetryCancel(const std::string& text) override { return AskYesNo(text); }
     std::vector<std::string> shown;
   };
   // Notes the name of every file created, then lets the real layer create it.
