@@ -79,7 +79,6 @@ ARCHITECTURES = {
 # The paths of the laid-out files as the programs name them.
 CONFIGURATION = "C:\\Program Files\\Velmora\\default.qcf"
 NEW_MENU_NAME = "migrated.menu.qnf"
-SKIPPED = 77  # CTest's SKIP_RETURN_CODE for these scenarios
 
 YES_NO = {"buttons": ["&Yes", "&No"], "default": "&Yes"}
 NO_FIRST = {"buttons": ["&Yes", "&No"], "default": "&No"}
@@ -88,10 +87,6 @@ RETRY_CANCEL = {"buttons": ["&Retry", "Cancel"], "default": "&Retry"}
 
 
 class Failure(Exception):
-  pass
-
-
-class Skipped(Exception):
   pass
 
 
@@ -291,14 +286,6 @@ class Session:
       time.sleep(0.05)
     print("%5.1f s  menu file written" % (time.monotonic() - self.started))
     return time.monotonic()
-
-  def require_in_use_wiring(self):
-    """Skips unless the programs take --wait, which comes with the rest of what a file in use
-    asks of them: exit 1618, the dialogue's Retry box, the check's warning."""
-    status, out, err = cmd(self, "Z:" + self.args.cli.replace("/", "\\") + " --help")
-    if "--wait" not in out + err:
-      raise Skipped("shiftlet-cli.exe has no --wait yet: the quiet run's 1618, the dialogue's "
-                    "Retry box and the check's warning for a file in use are not wired")
 
   # -- what is on screen ------------------------------------------------------------------------
 
@@ -915,7 +902,6 @@ def file_in_use_past_the_wait(s):
   # Held past --wait 2: 1618 for the deployment system to try again later, nothing lost, and the
   # next run finishes the job.
   s.lay_out()
-  s.require_in_use_wiring()
   s.hold(CONFIGURATION, "none", "C:\\release")
   run = s.cli_in_background("--quiet", "--wait", "2", "--log", "C:\\runs.log")
   met = s.until_menu_written(run)
@@ -943,7 +929,6 @@ def retry_or_cancel_a_file_in_use(s):
   # menu file kept); Retry once Velmora lets go converts.
   s.lay_out()
   s.start_display()  # before any Wine program, or the session's desktop has none
-  s.require_in_use_wiring()
   s.hold(CONFIGURATION, "none", "C:\\release")
   for key, status in (("Escape", 2), ("Return", 0)):
     s.start()
@@ -973,7 +958,6 @@ def retry_or_cancel_a_file_in_use(s):
 def check_of_a_file_in_use(s):
   # The check says who holds default.qcf now and what a run would do, and its verdict stays.
   s.lay_out()
-  s.require_in_use_wiring()
   s.hold(CONFIGURATION, "rw", "C:\\release")
   started = time.monotonic()
   status, out, err = cmd(s, "Z:" + s.args.cli.replace("/", "\\") + " --check")
@@ -1046,21 +1030,14 @@ def main():
     name += "-on-" + args.windows_version
   session = Session(args, name)
   passed = False
-  skipped = None
   started = time.monotonic()
   try:
     SCENARIOS[args.scenario](session)
-    passed = True
-  except Skipped as reason:
-    skipped = str(reason)
     passed = True
   except Failure as failure:
     print("FAILED %s: %s" % (name, failure))
   finally:
     session.stop(passed)
-  if skipped:
-    print("SKIPPED %s: %s" % (name, skipped))
-    return SKIPPED
   print("%s %s in %.1f s; screenshots in %s" % ("passed" if passed else "FAILED", name,
                                                time.monotonic() - started, session.artifacts))
   return 0 if passed else 1
