@@ -908,7 +908,8 @@ def file_in_use_past_the_wait(s):
   status, out, err = s.cli_status(run)
   waited = time.monotonic() - met
   check(status == 1618, "status %s, not 1618: %r %r" % (status, out, err))
-  check(2 <= waited <= 4, "ended %.1f s after the menu file was written, not about 2" % waited)
+  # The menu file is seen written a little after it was, by polling; the wait begins at once after.
+  check(1.5 <= waited <= 4, "ended %.2f s after the menu file was written, not about 2" % waited)
   check(err.startswith("error: ") and CONFIGURATION + " is in use by another program" in err,
         "error line: %r" % err)
   check(s.read(os.path.join(s.new_folder, NEW_MENU_NAME)) == SAMPLE_CONVERTED, "menu file")
