@@ -23,10 +23,6 @@ struct NewFileKept {};
 // declined question ends it, with what was complete kept.
 struct FileInUseCancelled {};
 
-// Thrown to stop a comparison at the first byte where a file differs from what a write would
-// make of it: nothing is written.
-struct Differs {};
-
 // How many links a path is followed through before it is taken as it is, as systems stop at a
 // loop.
 constexpr int kLinksFollowed = 40;
@@ -58,11 +54,12 @@ void ShiftletCore::PickDestination(FilePicker& picker) {
 
 void ShiftletCore::RefuseConfigurationAsDestination() {
   const std::string& destination = state_.DestinationPath;
-  if (FileKey(destination) == FileKey(ConfigurationPath())) {
+  const std::string destinationKey = FileKey(destination);
+  if (destinationKey == FileKey(ConfigurationPath())) {
     throw ConversionFailure("the new menu file cannot be " + destination + ": it is " +
                             messages::kConfigurationName + ", Velmora's configuration");
   }
-  if (FileKey(destination) == FileKey(ConfigurationBackupPath())) {
+  if (destinationKey == FileKey(ConfigurationBackupPath())) {
     throw ConversionFailure("the new menu file cannot be " + destination + ": it is " +
                             messages::kConfigurationName + messages::kConfigurationBackupSuffix +
                             ", where " + messages::kConfigurationName +
@@ -280,10 +277,18 @@ bool ShiftletCore::ConfigurationHolds(const std::string& first, const std::strin
       return false;  // no conversion writes such a field
     }
   }
-  try {
-    LineWriter writer(platform_.Files(), ConfigurationPath(), [](FirstWrite) { throw Differs(); });
+  return HoldsAlready([&](const BeforeFirstWrite& differs) {
+    LineWriter writer(platform_.Files(), ConfigurationPath(), differs);
     WriteConfigurationLines(writer, first, second, third);
     writer.Close();
+  });
+}
+
+bool ShiftletCore::HoldsAlready(const std::function<void(const BeforeFirstWrite&)>& write) {
+  // Thrown at the first byte that differs, before anything is created.
+  struct Differs {};
+  try {
+    write([](FirstWrite) { throw Differs(); });
   } catch (const Differs&) {
     return false;
   }

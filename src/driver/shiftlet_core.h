@@ -93,6 +93,9 @@ class ShiftletCore {
   // Writes default.qcf's three lines, each field so that it reads back the same.
   static void WriteConfigurationLines(LineWriter& writer, const std::string& first,
                                       const std::string& second, const std::string& third);
+  // Whether the file `write` writes, through the BeforeFirstWrite it is given, holds every byte
+  // already: the comparison stops at the first byte that differs, and nothing is written.
+  static bool HoldsAlready(const std::function<void(const BeforeFirstWrite&)>& write);
   // Whether default.qcf holds exactly what a conversion makes of these three fields.
   bool ConfigurationHolds(const std::string& first, const std::string& second,
                           const std::string& third);

@@ -12,14 +12,6 @@
 
 namespace shiftlet {
 
-namespace {
-
-// Thrown to stop a comparison at the first byte where the new menu file differs: nothing is
-// written by an undo.
-struct Differs {};
-
-}  // namespace
-
 RunEnd ShiftletCore::UndoConversion() {
   FilePicker& picker = platform_.Picker();
   PickSource(picker);
@@ -42,15 +34,14 @@ UndoStep::Kind ShiftletCore::CompareNewFile(const std::string& source, std::stri
   // Only a file that holds exactly what the conversion writes is known to be nobody's work.
   try {
     ReadOldMenuFile(*record_.tables, platform_.Files(), source);
-    WriteNewMenuFile(*record_.tables, platform_.Files(), state_.DestinationPath,
-                     [](FirstWrite) { throw Differs(); });
-  } catch (const Differs&) {
-    return UndoStep::Kind::kMenuFileDiffers;
+    const bool holds = HoldsAlready([&](const BeforeFirstWrite& differs) {
+      WriteNewMenuFile(*record_.tables, platform_.Files(), state_.DestinationPath, differs);
+    });
+    return holds ? UndoStep::Kind::kMenuFileRemoved : UndoStep::Kind::kMenuFileDiffers;
   } catch (const ConversionFailure& error) {
     why = error.what();
     return UndoStep::Kind::kMenuFileUnknown;
   }
-  return UndoStep::Kind::kMenuFileRemoved;
 }
 
 void ShiftletCore::UndoPickedFiles(const std::string& source) {
