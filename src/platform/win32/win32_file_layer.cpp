@@ -211,7 +211,7 @@ bool MayFollowTo(const std::string& path, const CodePage& codePage) {
 
 // The name its folder lists for the file at `path`; "" for none. Never looked up by a name a search
 // would take for a pattern, nor a device's.
-std::string ListedNameOf(const std::string& path, const CodePage& codePage) {
+std::string ListedNameOnDisk(const std::string& path, const CodePage& codePage) {
   const std::string name = NameOf(path, kWindowsPaths, codePage);
   if (!NamesAnEntry(name) || name.find_first_of(kWildcards) != std::string::npos ||
       WindowsDeviceIn(path, codePage) != WindowsDevice::kNone) {
@@ -485,7 +485,9 @@ class Win32FileLayer final : public FileLayer {
     return "entry " + folderIdentity + "\\new " + UpperCaseName(name);
   }
 
-  std::string ListedName(const std::string& path) override { return ListedNameOf(path, codePage_); }
+  std::string ListedName(const std::string& path) override {
+    return ListedNameOnDisk(path, codePage_);
+  }
 
   // Nothing is said of where a link leads that would be opened next, unless it stays on this
   // machine and names no device: whatever the dry run asks of a followed name, an elevated check
@@ -652,7 +654,7 @@ class Win32FileLayer final : public FileLayer {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       // A file pending deletion refuses even this, while its folder lists it until the last
       // program holding it lets go.
-      return GetLastError() == ERROR_ACCESS_DENIED && !ListedNameOf(path, codePage_).empty();
+      return GetLastError() == ERROR_ACCESS_DENIED && !ListedNameOnDisk(path, codePage_).empty();
     }
     return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
            calls_.rightsAllow(path.c_str(), FolderOf(path).c_str(), access);
